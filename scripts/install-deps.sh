@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages listed in the named scripts/packages/*.txt files,
+# asking apt only when one of them is missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+wanted=()
+for group in "$@"; do
+  while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || wanted+=("$pkg")
+  done < "$here/packages/$group.txt"
+done
+((${#wanted[@]})) || exit 0
+echo "Installing: ${wanted[*]}" >&2
+sudo=""; [[ $(id -u) -eq 0 ]] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null

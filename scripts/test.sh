@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what it needs, builds, runs the fuzzers briefly
+# and finally every CTest test, whose summary is the last thing printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh build test
+jobs=$(nproc)
+
+# Fuzz targets: a short run each over the seed corpus.
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+for fuzzer in build/fuzz/fuzz/*_fuzz; do
+  [[ -x "$fuzzer" ]] || continue
+  name=$(basename "$fuzzer")
+  work=$(mktemp -d); cp -r "fuzz/corpus/$name/." "$work/" 2>/dev/null || true
+  log="$work.log"
+  echo "== $name (${QUARVEL_FUZZ_SECONDS:-30} s)"
+  if ! "$fuzzer" -max_total_time="${QUARVEL_FUZZ_SECONDS:-30}" -print_final_stats=1 "$work" >"$log" 2>&1; then
+    tail -n 40 "$log"; exit 1
+  fi
+  grep -E 'stat::number_of_executed_units' "$log" || true
+  rm -rf "$work" "$log"
+done
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$jobs"
+ctest --preset default -j"$jobs"
