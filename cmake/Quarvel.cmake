@@ -27,3 +27,12 @@ function(quarvel_link name)
     target_link_libraries(${name} PUBLIC ${ARGN})
   endif()
 endfunction()
+
+# A program of the desktop Windows build: GUI subsystem (no console window), the
+# wide entry point wWinMain (-municode) and its resource script.
+function(quarvel_win32_program target rc)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  target_link_options(${target} PRIVATE -municode)
+  target_sources(${target} PRIVATE ${rc})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+endfunction()
