@@ -1,0 +1,40 @@
+// The line rules both programs read settings.ini with.
+#include "common/settings_lines.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "platform/files.h"
+
+bool IsSkippedLine(const char16_t* line) {
+  return line[0] == u'#' || line[0] == u'\n' || line[0] == u'\r';
+}
+
+char16_t* TrimLineEnd(char16_t* text) {
+  std::size_t length = std::char_traits<char16_t>::length(text);
+  while (length > 0 && (text[length - 1] == u' ' || text[length - 1] == u'\r' ||
+                        text[length - 1] == u'\n')) {
+    text[--length] = 0;
+  }
+  return text;
+}
+
+bool IsFlagOn(const char16_t* line) { return line[0] == u'1'; }
+
+SettingsValues ReadSettingsValues(const char16_t* path) {
+  SettingsValues values;
+  std::FILE* file = OpenFile(path, "r");
+  if (!file) return values;
+  values.found = true;
+  char16_t line[kSettingsLineUnits];
+  // Lines after the fifth value change nothing, so reading stops there; a file
+  // that never ends (a device, say) cannot hold a program up.
+  while (values.count < kSettingsValueCount &&
+         ReadWideLine(file, line, kSettingsLineUnits)) {
+    if (IsSkippedLine(line)) continue;
+    std::copy(line, line + kSettingsLineUnits, values.lines[values.count++]);
+  }
+  std::fclose(file);
+  return values;
+}

@@ -1,0 +1,225 @@
+// Files by UTF-16 path and UTF-8 text on Linux.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/posix/utf8.h"
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+// File names are bytes on Linux. Bytes that are no UTF-8 travel inside the core as
+// the lone surrogates U+DC80..U+DCFF, so such a name still finds its file again.
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool PathToBytes(const char16_t* path, std::string& out) {
+  out.clear();
+  while (*path) {
+    const utf8::Decoded d = utf8::DecodeUtf16(path);
+    path += d.length;
+    if (d.code >= 0xDC80 && d.code <= 0xDCFF) {
+      out += char(d.code - kEscapeBase);
+    } else if (utf8::IsSurrogate(d.code)) {
+      return false;  // no file can have this name
+    } else {
+      char bytes[4];
+      out.append(bytes, utf8::Encode(d.code, bytes));
+    }
+  }
+  return true;
+}
+
+bool BytesToPath(const char* bytes, std::size_t count, char16_t* path, std::size_t capacity) {
+  std::size_t used = 0;
+  auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  for (std::size_t at = 0; at < count;) {
+    utf8::Decoded d = utf8::Decode(in + at, count - at);
+    if (d.length == 0) d = {char32_t(kEscapeBase + in[at]), 1};
+    char16_t units[2];
+    const std::size_t n = utf8::EncodeUtf16(d.code, units);
+    if (used + n + 1 > capacity) return false;
+    for (std::size_t i = 0; i < n; ++i) path[used++] = units[i];
+    at += d.length;
+  }
+  path[used] = 0;
+  return true;
+}
+
+void AppendNumber(std::u16string& text, unsigned long value) {
+  const std::string digits = std::to_string(value);
+  text.append(digits.begin(), digits.end());
+}
+
+// The directory a path names a file in, as bytes ("." for a bare name).
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// After a rename the directory entry must reach the disk too, or a crash could
+// bring the old name back.
+void SyncDirectory(const std::string& directory) {
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+// One character from a UTF-8 stream whose lead byte is already read; U+FFFD for a
+// byte that starts no character, or for a character that breaks off (the byte that
+// broke it is left for the next character). Zero when a two-unit character does
+// not fit: its lead byte is then put back.
+char32_t ReadCharacter(std::FILE* file, int first, bool pairFits) {
+  const utf8::Lead lead = utf8::ReadLead(static_cast<unsigned char>(first));
+  if (lead.length == 0) return kReplacement;
+  if (lead.length == 4 && !pairFits) {
+    ungetc(first, file);
+    return 0;
+  }
+  char32_t code = lead.bits;
+  for (int i = 1; i < lead.length; ++i) {
+    const int byte = getc(file);
+    const bool fits = i == 1 ? byte >= lead.secondLow && byte <= lead.secondHigh
+                             : utf8::IsContinuation(byte);
+    if (!fits) {
+      if (byte != EOF) ungetc(byte, file);
+      return kReplacement;
+    }
+    code = code << 6 | (byte & 0x3F);
+  }
+  return code;
+}
+
+}  // namespace
+
+char16_t PathSeparator() { return u'/'; }
+
+bool GetModulePath(char16_t* path, std::size_t capacity) {
+  if (capacity == 0) return false;
+  path[0] = 0;
+  char bytes[kPathUnits];
+  const ssize_t count = readlink("/proc/self/exe", bytes, sizeof bytes);
+  if (count <= 0 || std::size_t(count) >= sizeof bytes) return false;
+  if (BytesToPath(bytes, std::size_t(count), path, capacity)) return true;
+  path[0] = 0;
+  return false;
+}
+
+std::FILE* OpenFile(const char16_t* path, const char* mode) {
+  std::string bytes;
+  if (!PathToBytes(path, bytes)) return nullptr;
+  const std::string closeOnExec = std::string(mode) + "e";
+  return std::fopen(bytes.c_str(), closeOnExec.c_str());
+}
+
+std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_t capacity) {
+  static unsigned long counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::u16string name = path;
+    name += u".new-";
+    AppendNumber(name, static_cast<unsigned long>(getpid()));
+    name += u'-';
+    AppendNumber(name, ++counter);
+    std::string bytes;
+    if (name.size() + 1 > capacity || !PathToBytes(name.c_str(), bytes)) return nullptr;
+    // 0666 under the umask, as any new file of the user's would be.
+    const int fd = open(bytes.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "w");
+    if (!file) {
+      close(fd);
+      unlink(bytes.c_str());
+      return nullptr;
+    }
+    name.copy(tempPath, name.size());
+    tempPath[name.size()] = 0;
+    return file;
+  }
+  return nullptr;
+}
+
+bool CloseFileDurably(std::FILE* file) {
+  bool ok = !std::ferror(file) && std::fflush(file) == 0;
+  ok = ok && fsync(fileno(file)) == 0;
+  return std::fclose(file) == 0 && ok;
+}
+
+bool ReplaceFile(const char16_t* from, const char16_t* to) {
+  std::string source, target;
+  if (!PathToBytes(from, source) || !PathToBytes(to, target)) return false;
+  struct stat old {};
+  if (stat(target.c_str(), &old) == 0) chmod(source.c_str(), old.st_mode & 07777);
+  if (std::rename(source.c_str(), target.c_str()) != 0) return false;
+  SyncDirectory(DirectoryOf(target));
+  return true;
+}
+
+bool RemoveFile(const char16_t* path) {
+  std::string bytes;
+  return PathToBytes(path, bytes) && unlink(bytes.c_str()) == 0;
+}
+
+bool WideToMultibyte(const char16_t* text, char* out, std::size_t capacity) {
+  if (capacity == 0) return *text == 0;
+  std::size_t used = 0;
+  while (*text) {
+    const utf8::Decoded d = utf8::DecodeUtf16(text);
+    char bytes[4] = {'?'};
+    // A lone surrogate is no character; UTF-8 has no bytes for it.
+    const std::size_t n = utf8::IsSurrogate(d.code) ? 1 : utf8::Encode(d.code, bytes);
+    if (used + n + 1 > capacity) break;
+    for (std::size_t i = 0; i < n; ++i) out[used++] = bytes[i];
+    text += d.length;
+  }
+  out[used] = 0;
+  return *text == 0;
+}
+
+bool MultibyteToWide(const char* text, char16_t* out, std::size_t capacity) {
+  if (capacity == 0) return *text == 0;
+  auto* in = reinterpret_cast<const unsigned char*>(text);
+  std::size_t available = std::char_traits<char>::length(text);
+  std::size_t used = 0;
+  while (available > 0) {
+    utf8::Decoded d = utf8::Decode(in, available);
+    if (d.length == 0) d = {kReplacement, 1};
+    char16_t units[2];
+    const std::size_t n = utf8::EncodeUtf16(d.code, units);
+    if (used + n + 1 > capacity) break;
+    for (std::size_t i = 0; i < n; ++i) out[used++] = units[i];
+    in += d.length;
+    available -= d.length;
+  }
+  out[used] = 0;
+  return available == 0;
+}
+
+bool ReadWideLine(std::FILE* file, char16_t* line, std::size_t capacity) {
+  if (capacity == 0) return false;
+  std::size_t used = 0;
+  while (used + 1 < capacity) {
+    const int first = getc(file);
+    if (first == EOF) break;
+    // A line of room for one unit only still takes a long character rather than
+    // none at all, as U+FFFD, so that every read moves on.
+    const bool pairFits = used + 2 < capacity;
+    char32_t code = ReadCharacter(file, first, pairFits || used == 0);
+    if (code == 0 && first != 0) break;  // the pair waits for the next read
+    if (code > 0xFFFF && !pairFits) code = kReplacement;
+    char16_t units[2];
+    const std::size_t n = utf8::EncodeUtf16(code, units);
+    for (std::size_t i = 0; i < n; ++i) line[used++] = units[i];
+    if (code == u'\n') break;
+  }
+  line[used] = 0;
+  return used > 0;
+}
