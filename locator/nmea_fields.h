@@ -1,0 +1,55 @@
+// Conversions of one NMEA field (at most 20 characters, NUL-terminated) into stored values.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+inline constexpr std::size_t kNmeaFieldMax = 20;
+
+// Characters of the field that starts at `position`: up to a ',', a '*', a NUL,
+// or 20 characters, whichever comes first.
+std::size_t NmeaFieldLength(const char* position);
+
+// Leading decimal integer as a C library with 32-bit long reads it: blanks, a
+// sign, digits; 0 when there are none; saturates at the 32-bit range.
+int32_t NmeaReadInt(const char* field);
+// The low 8 bits of NmeaReadInt.
+uint8_t NmeaReadByte(const char* field);
+// Leading decimal floating-point number (blanks, sign, digits, point, exponent),
+// 0 when there is none; overflow gives infinity, underflow 0, as strtod does.
+double NmeaReadDouble(const char* field);
+float NmeaReadFloat(const char* field);
+// NmeaReadDouble truncated toward zero, saturated at the 32-bit range.
+int32_t NmeaReadIntViaDouble(const char* field);
+
+// hhmmss or ddmmyy: characters 1-2, 3-4 and 5-6 each as a decimal integer; a
+// pair beyond the end of the field gives 0, anything after the sixth is ignored.
+struct NmeaTimePairs {
+  int32_t first;
+  int32_t second;
+  int32_t third;
+};
+NmeaTimePairs NmeaReadTimePairs(const char* field);
+
+// ddmm.mmmm / dddmm.mmmm as non-negative decimal degrees; 0.0 for an empty field.
+double NmeaCoordToDegrees(const char* field);
+
+// Calls store(index, field) for fields 0 .. maxFields-1 of the text, each copied
+// into a 21-byte buffer. The walk stops at the '*' or the end of the text. The
+// character after a field's (at most 20) characters is always taken as its
+// separator, so a longer field shifts the ones after it.
+template <typename Store>
+void WalkNmeaFields(const char* text, int maxFields, Store&& store) {
+  char field[kNmeaFieldMax + 1];
+  const char* position = text;
+  for (int index = 0; index < maxFields; ++index) {
+    const std::size_t length = NmeaFieldLength(position);
+    std::memcpy(field, position, length);
+    field[length] = '\0';
+    store(index, field);
+    const char next = position[length];
+    if (next == '*' || next == '\0') return;
+    position += length + 1;
+  }
+}

@@ -1,0 +1,32 @@
+// NMEA sentences into the process-wide GPS state, and the position query on it.
+#pragma once
+
+#include <cstdint>
+
+#include "locator/gps_state.h"
+#include "locator/nmea_fields.h"
+
+// Chooses the block by the first six characters ("$GPGGA" ...) and fills it;
+// any other text is kept as the latest unrecognised one. Called on the reader thread.
+void ParseNmeaSentence(const char* text);
+
+// Each walks the fields of the whole text from its '$' and fills its block.
+void ParseGGA(const char* text);
+void ParseGLL(const char* text);
+void ParseGSA(const char* text);
+void ParseGSV(const char* text);
+void ParseRMC(const char* text);
+void ParseVTG(const char* text);
+void ParseZDA(const char* text);
+// Keeps the text, cut to 261 characters, as exactly the latest unrecognised text.
+void StoreOtherSentence(const char* text);
+
+// Signed decimal degrees (south and west negative) from the latest GGA, and 1
+// when the latest RMC status is 'A'. Each destination is optional. The three
+// are read together, never half-way through a sentence.
+void GetGpsFix(double* latitude, double* longitude, uint8_t* valid);
+
+// The whole state as one consistent copy, for diagnostics.
+GpsState CopyGpsState();
+// Back to the all-zero state of process start; for tests and tools.
+void ResetGpsState();

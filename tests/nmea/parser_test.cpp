@@ -1,0 +1,299 @@
+// Sentences into GpsState: the seven parsers, unrecognised texts, and the fix query.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "locator/nmea_parser.h"
+
+namespace {
+
+constexpr double kSixtieth = 1.0 / 60;
+const double kMunichLat = 48 + 7.038 * kSixtieth;
+const double kMunichLon = 11 + 31.0 * kSixtieth;
+
+std::string Tag(const char (&tag)[6]) { return std::string(tag, sizeof tag); }
+
+class NmeaParser : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetGpsState(); }
+};
+
+TEST_F(NmeaParser, GgaFillsEveryField) {
+  ParseNmeaSentence("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*");
+  const GgaBlock g = CopyGpsState().gga;
+  EXPECT_EQ(Tag(g.tag), "$GPGGA");
+  EXPECT_EQ(g.hour, 12);
+  EXPECT_EQ(g.minute, 35);
+  EXPECT_EQ(g.second, 19);
+  EXPECT_EQ(g.latitude, kMunichLat);
+  EXPECT_NEAR(g.latitude, 48.1173, 1e-12);
+  EXPECT_EQ(g.latHemisphere, 'N');
+  EXPECT_EQ(g.longitude, kMunichLon);
+  EXPECT_NEAR(g.longitude, 11.516666666666667, 1e-12);
+  EXPECT_EQ(g.lonHemisphere, 'E');
+  EXPECT_EQ(g.quality, '1');
+  EXPECT_EQ(g.satellites, 8);
+  EXPECT_EQ(g.hdop, 0.9f);
+  EXPECT_EQ(g.altitude, 545);
+  EXPECT_EQ(g.altitudeUnit, 'M');
+  EXPECT_EQ(g.geoidSeparation, 46.9f);
+  EXPECT_EQ(g.geoidUnit, 'M');
+  EXPECT_EQ(g.dgpsAge, 0.0f);
+  EXPECT_EQ(g.dgpsStation, 0);
+
+  double lat = 0, lon = 0;
+  uint8_t valid = 7;
+  GetGpsFix(&lat, &lon, &valid);
+  EXPECT_EQ(lat, kMunichLat);
+  EXPECT_EQ(lon, kMunichLon);
+  EXPECT_EQ(valid, 0) << "no RMC yet";
+}
+
+TEST_F(NmeaParser, SouthAndWestKeepTheBlockAndNegateTheFix) {
+  ParseNmeaSentence("$GPGGA,123519,4807.038,S,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*");
+  const GgaBlock g = CopyGpsState().gga;
+  EXPECT_EQ(g.latitude, kMunichLat);
+  EXPECT_EQ(g.longitude, kMunichLon);
+  EXPECT_EQ(g.latHemisphere, 'S');
+  EXPECT_EQ(g.lonHemisphere, 'W');
+  double lat = 0, lon = 0;
+  GetGpsFix(&lat, &lon, nullptr);
+  EXPECT_EQ(lat, -kMunichLat);
+  EXPECT_EQ(lon, -kMunichLon);
+}
+
+TEST_F(NmeaParser, EmptyPositionFieldsStoreZeroAndNul) {
+  ParseNmeaSentence("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*");
+  ParseNmeaSentence("$GPGGA,123520,,,,,0,00,,,M,,M,,*");
+  const GgaBlock g = CopyGpsState().gga;
+  EXPECT_EQ(g.latitude, 0.0);
+  EXPECT_EQ(g.longitude, 0.0);
+  EXPECT_EQ(g.latHemisphere, '\0');
+  EXPECT_EQ(g.lonHemisphere, '\0');
+  EXPECT_EQ(g.quality, '0');
+  EXPECT_EQ(g.hdop, 0.0f);
+  EXPECT_EQ(g.second, 20);
+  double lat = 1, lon = 1;
+  GetGpsFix(&lat, &lon, nullptr);
+  EXPECT_EQ(lat, 0.0);
+  EXPECT_EQ(lon, 0.0);
+}
+
+TEST_F(NmeaParser, GgaConvertsOddFieldsLikeTheCLibrary) {
+  ParseNmeaSentence("$GPGGA,1235,4807.038,N,01131.000,E,1,300,x,-12.9,M,46.9,M,2.5,0012.7*");
+  const GgaBlock g = CopyGpsState().gga;
+  EXPECT_EQ(g.hour, 12);
+  EXPECT_EQ(g.minute, 35);
+  EXPECT_EQ(g.second, 0) << "pair beyond a short time field";
+  EXPECT_EQ(g.satellites, 44) << "300 keeps its low 8 bits";
+  EXPECT_EQ(g.hdop, 0.0f) << "a letter reads as 0";
+  EXPECT_EQ(g.altitude, -12);
+  EXPECT_EQ(g.dgpsAge, 2.5f);
+  EXPECT_EQ(g.dgpsStation, 12);
+}
+
+TEST_F(NmeaParser, RmcStatusDecidesValidityWhileGgaGivesThePosition) {
+  ParseNmeaSentence("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*");
+  ParseNmeaSentence("$GPRMC,123519,V,0000.000,S,00000.000,W,022.4,084.4,230394,003.1,W*");
+  double lat = 0, lon = 0;
+  uint8_t valid = 9;
+  GetGpsFix(&lat, &lon, &valid);
+  EXPECT_EQ(valid, 0);
+  EXPECT_EQ(lat, kMunichLat);
+  EXPECT_EQ(lon, kMunichLon);
+
+  ParseNmeaSentence("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*");
+  GetGpsFix(nullptr, nullptr, &valid);
+  EXPECT_EQ(valid, 1);
+}
+
+TEST_F(NmeaParser, RmcFillsEveryField) {
+  ParseNmeaSentence("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*");
+  const RmcBlock r = CopyGpsState().rmc;
+  EXPECT_EQ(Tag(r.tag), "$GPRMC");
+  EXPECT_EQ(r.hour, 12);
+  EXPECT_EQ(r.minute, 35);
+  EXPECT_EQ(r.second, 19);
+  EXPECT_EQ(r.status, 'A');
+  EXPECT_EQ(r.latitude, kMunichLat);
+  EXPECT_EQ(r.latHemisphere, 'N');
+  EXPECT_EQ(r.longitude, kMunichLon);
+  EXPECT_EQ(r.lonHemisphere, 'E');
+  EXPECT_EQ(r.speed, 22.4f);
+  EXPECT_EQ(r.course, 84.4f);
+  EXPECT_EQ(r.day, 23);
+  EXPECT_EQ(r.month, 3);
+  EXPECT_EQ(r.year, 94);
+  EXPECT_EQ(r.magneticVariation, 3.1f);
+  EXPECT_EQ(r.variationDirection, 'W');
+}
+
+TEST_F(NmeaParser, GllKeepsThePlainNumbers) {
+  ParseNmeaSentence("$GPGLL,4916.45,N,12311.12,W,225444,A*");
+  const GllBlock g = CopyGpsState().gll;
+  EXPECT_EQ(Tag(g.tag), "$GPGLL");
+  EXPECT_EQ(g.latitude, 4916.45);
+  EXPECT_EQ(g.latHemisphere, 'N');
+  EXPECT_EQ(g.longitude, 12311.12);
+  EXPECT_EQ(g.lonHemisphere, 'W');
+  EXPECT_EQ(g.hour, 22);
+  EXPECT_EQ(g.minute, 54);
+  EXPECT_EQ(g.second, 44);
+  EXPECT_EQ(g.status, 'A');
+}
+
+TEST_F(NmeaParser, GsaStoresListedSatellitesAndZeroForEmptySlots) {
+  ParseNmeaSentence("$GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,12,2.5,1.3,2.1*");
+  ParseNmeaSentence("$GPGSA,M,2,04,05,09,12,24,,,,,,,,3.5,2.3,1.1*");
+  const GsaBlock g = CopyGpsState().gsa;
+  EXPECT_EQ(Tag(g.tag), "$GPGSA");
+  EXPECT_EQ(g.mode, 'M');
+  EXPECT_EQ(g.fixType, '2');
+  const int expected[12] = {4, 5, 9, 12, 24, 0, 0, 0, 0, 0, 0, 0};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(g.satelliteIds[i], expected[i]) << "satelliteIds[" << i << "]";
+  EXPECT_EQ(g.pdop, 3.5f);
+  EXPECT_EQ(g.hdop, 2.3f);
+  EXPECT_EQ(g.vdop, 1.1f);
+}
+
+TEST_F(NmeaParser, GsaWithTwelveSatellitesKeepsAllAndTheDilutions) {
+  ParseNmeaSentence("$GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,32,2.5,1.3,2.1*");
+  const GsaBlock g = CopyGpsState().gsa;
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(g.satelliteIds[i], i + 1) << "satelliteIds[" << i << "]";
+  EXPECT_EQ(g.satelliteIds[11], 32);
+  EXPECT_EQ(g.pdop, 2.5f);
+  EXPECT_EQ(g.hdop, 1.3f);
+  EXPECT_EQ(g.vdop, 2.1f);
+}
+
+TEST_F(NmeaParser, GsvShortMessageKeepsTheLaterEntriesOfAnEarlierOne) {
+  ParseNmeaSentence("$GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*");
+  ParseNmeaSentence("$GPGSV,2,2,06,21,60,120,30,25,05,010,*");
+  const GsvBlock g = CopyGpsState().gsv;
+  EXPECT_EQ(Tag(g.tag), "$GPGSV");
+  EXPECT_EQ(g.messageCount, '2');
+  EXPECT_EQ(g.messageNumber, '2');
+  EXPECT_EQ(g.satellitesInView, 6);
+  const struct {
+    int prn, elevation, azimuth, snr;
+  } expected[4] = {{21, 60, 120, 30}, {25, 5, 10, 0}, {12, 7, 344, 39}, {14, 22, 228, 45}};
+  for (int i = 0; i < 4; ++i) {
+    const GsvSatellite& s = g.satellites[i];
+    EXPECT_EQ(s.prn, expected[i].prn) << "satellites[" << i << "].prn";
+    EXPECT_EQ(s.elevation, expected[i].elevation) << "satellites[" << i << "].elevation";
+    EXPECT_EQ(s.azimuth, expected[i].azimuth) << "satellites[" << i << "].azimuth";
+    EXPECT_EQ(s.snr, expected[i].snr) << "satellites[" << i << "].snr";
+  }
+}
+
+TEST_F(NmeaParser, VtgStoresFourNumbersAndLettersReadAsZero) {
+  ParseNmeaSentence("$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*");
+  const VtgBlock v = CopyGpsState().vtg;
+  EXPECT_EQ(Tag(v.tag), "$GPVTG");
+  const float expected[4] = {54.7f, 0.0f, 34.4f, 0.0f};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(v.values[i], expected[i]) << "values[" << i << "]";
+}
+
+TEST_F(NmeaParser, ZdaFillsEveryField) {
+  ParseNmeaSentence("$GPZDA,201530.00,04,07,2002,-5,30*");
+  const ZdaBlock z = CopyGpsState().zda;
+  EXPECT_EQ(Tag(z.tag), "$GPZDA");
+  EXPECT_EQ(z.hour, 20);
+  EXPECT_EQ(z.minute, 15);
+  EXPECT_EQ(z.second, 30);
+  EXPECT_EQ(z.day, 4);
+  EXPECT_EQ(z.month, 7);
+  EXPECT_EQ(z.year, 2002);
+  EXPECT_EQ(z.zoneHours, 251) << "-5 keeps its low 8 bits";
+  EXPECT_EQ(z.zoneMinutes, 30);
+}
+
+TEST_F(NmeaParser, OnlyTheFirstSixCharactersChooseTheParser) {
+  ParseNmeaSentence("$GPGGAX,123519,4807.038,N*");
+  const GpsState s = CopyGpsState();
+  EXPECT_EQ(Tag(s.gga.tag), "$GPGGA");
+  EXPECT_EQ(s.gga.hour, 12);
+  EXPECT_EQ(s.gga.latitude, kMunichLat);
+  EXPECT_STREQ(s.other.text, "");
+}
+
+TEST_F(NmeaParser, TextsMatchingNoTagLandInOther) {
+  const char* const texts[] = {
+      "$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*",
+      "$gpgga,123519*", "$GP", "", ",M,,*", "$PGRMZ,246,f,3*",
+  };
+  for (const char* text : texts) {
+    ParseNmeaSentence(text);
+    const GpsState s = CopyGpsState();
+    EXPECT_STREQ(s.other.text, text);
+    EXPECT_EQ(s.gga.tag[0], '\0') << "\"" << text << "\" reached the GGA block";
+  }
+}
+
+TEST_F(NmeaParser, OtherHoldsExactlyTheLatestTextCutTo261) {
+  const std::string longText = "$GNTXT," + std::string(300, 'z') + "*";
+  ParseNmeaSentence(longText.c_str());
+  GpsState s = CopyGpsState();
+  EXPECT_EQ(std::string(s.other.text), longText.substr(0, 261));
+  EXPECT_EQ(s.other.text[261], '\0');
+
+  ParseNmeaSentence("$GNTXT,short*");
+  s = CopyGpsState();
+  EXPECT_STREQ(s.other.text, "$GNTXT,short*");
+  for (std::size_t i = std::strlen(s.other.text); i < sizeof s.other.text; ++i) {
+    ASSERT_EQ(s.other.text[i], '\0') << "other.text[" << i << "] still holds the older text";
+  }
+}
+
+TEST_F(NmeaParser, LongFieldIsCutAndShiftsTheNextFields) {
+  // Field 1 has 25 characters: 20 are kept, the 21st is eaten as a separator.
+  ParseNmeaSentence("$GPGLL,1234567890123456789012345,N,12311.12,W,225444,A*");
+  const GllBlock g = CopyGpsState().gll;
+  EXPECT_EQ(g.latitude, 12345678901234567890.0);
+  EXPECT_EQ(g.latHemisphere, '2') << "the last 4 characters became field 2";
+  EXPECT_EQ(g.longitude, 0.0) << "\"N\" moved into field 3";
+  EXPECT_EQ(g.lonHemisphere, '1');
+  EXPECT_EQ(g.hour, 0) << "\"W\" moved into field 5";
+  EXPECT_EQ(g.status, '2') << "\"225444\" moved into field 6";
+}
+
+TEST_F(NmeaParser, FieldsAfterTheStarKeepTheirValues) {
+  ParseNmeaSentence("$GPZDA,201530.00,04,07,2002,01,30*");
+  ParseNmeaSentence("$GPZDA,101010,05*,08,2003");
+  const ZdaBlock z = CopyGpsState().zda;
+  EXPECT_EQ(z.hour, 10);
+  EXPECT_EQ(z.day, 5);
+  EXPECT_EQ(z.month, 7) << "after the '*'";
+  EXPECT_EQ(z.year, 2002) << "after the '*'";
+  EXPECT_EQ(z.zoneMinutes, 30) << "after the '*'";
+}
+
+// The reader writes two alternating positions while the worker polls: every
+// answer must be one whole position with its own hemispheres.
+TEST_F(NmeaParser, FixIsNeverTornOrMixed) {
+  const char* const north = "$GPGGA,1,4807.038,N,01131.000,E,1*";
+  const char* const south = "$GPGGA,2,3352.000,S,15112.000,W,1*";
+  const double northLat = NmeaCoordToDegrees("4807.038"), northLon = NmeaCoordToDegrees("01131.000");
+  const double southLat = -NmeaCoordToDegrees("3352.000"), southLon = -NmeaCoordToDegrees("15112.000");
+  ParseNmeaSentence(north);
+  std::atomic<bool> done{false};
+  std::thread reader([&] {
+    for (int i = 0; i < 200000 && !done; ++i) ParseNmeaSentence(i % 2 ? north : south);
+    done = true;
+  });
+  int mixed = 0;
+  while (!done) {
+    double lat = 0, lon = 0;
+    GetGpsFix(&lat, &lon, nullptr);
+    const bool isNorth = lat == northLat && lon == northLon;
+    const bool isSouth = lat == southLat && lon == southLon;
+    if (!isNorth && !isSouth) ++mixed;
+  }
+  reader.join();
+  EXPECT_EQ(mixed, 0) << "answers mixing two sentences";
+}
+
+}  // namespace
