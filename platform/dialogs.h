@@ -132,7 +132,7 @@ int ComboGetSelection(DialogHandle dialog, int controlId);
 int ComboFindString(DialogHandle dialog, int controlId, int startAfter,
                     const char16_t* prefix);
 // CB_GETLBTEXT into a buffer of `capacity` units (cut to fit, terminated);
-// returns the item's length or kCbErr.
+// returns the length copied, or kCbErr (and an empty buffer) for no such item.
 int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* buffer,
                      int capacity);
 

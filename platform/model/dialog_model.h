@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +20,7 @@ struct ModelControl {
   std::u16string text;  // window text; for a combo its field (or selected item)
   bool checked = false;
   bool enabled = true;
+  bool tabStop = false;
   int imageId = 0;      // bitmap shown by a bitmap static, 0 for none
   std::vector<std::u16string> items;
   int selection = kCbErr;
@@ -59,6 +60,7 @@ struct ModelEvent {
 using ModelObserver = std::function<void(const ModelEvent&)>;
 void SetModelObserver(ModelObserver observer);  // empty to remove
 
+// Drivers see a dialog once its WM_INITDIALOG has run.
 // The topmost running dialog (the one the user would type into), or nullptr.
 DialogHandle ModelActiveDialog();
 // A copy of a running dialog's state; nullopt once it has gone.
@@ -111,5 +113,5 @@ class MessageBoxRecorder {
 
  private:
   struct State;
-  State* state_;
+  std::shared_ptr<State> state_;
 };

@@ -1,34 +1,85 @@
-// Message boxes of the dialog model: recorded for whoever drives the model.
-#include "platform/dialogs.h"
+// Message boxes of the dialog model: answered by the driver's handler, or
+// printed on stderr when no front end has installed one.
+#include "platform/model/dialog_model.h"
+#include "platform/model/text_utf8.h"
 
+#include <condition_variable>
 #include <cstdio>
-#include <string>
+#include <deque>
+#include <mutex>
 
 namespace {
-std::string ToUtf8(const char16_t* text) {
-  std::string out;
-  for (; text && *text; ++text) {
-    char32_t c = *text;
-    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (*++text - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
-      out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+
+std::mutex handlerMutex;
+MessageBoxHandler handler;
+
 }  // namespace
 
-// Until a front end renders message boxes, they go to standard error.
-int ShowMessageBox(DialogHandle, const char16_t* text, const char16_t* caption, unsigned flags) {
-  std::fprintf(stderr, "%s: %s\n", ToUtf8(caption).c_str(), ToUtf8(text).c_str());
-  return (flags & 0xF) == kMbYesNo ? kIdNo : kIdOk;
+void SetMessageBoxHandler(MessageBoxHandler newHandler) {
+  std::lock_guard lock(handlerMutex);
+  handler = std::move(newHandler);
+}
+
+int DefaultMessageBoxAnswer(unsigned flags) {
+  switch (flags & kMbButtonMask) {
+    case kMbYesNo:
+      return kIdNo;
+    case kMbOkCancel:
+      return kIdCancel;
+    default:
+      return kIdOk;
+  }
+}
+
+int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
+                   unsigned flags) {
+  const std::u16string body = text ? text : u"";
+  const std::u16string title = caption ? caption : u"";
+  MessageBoxHandler current;
+  {
+    std::lock_guard lock(handlerMutex);
+    current = handler;
+  }
+  if (current) return current(owner, body, title, flags);
+  std::fprintf(stderr, "%s %s\n", model_detail::ToUtf8(title).c_str(), model_detail::ToUtf8(body).c_str());
+  return DefaultMessageBoxAnswer(flags);
+}
+
+struct MessageBoxRecorder::State {
+  mutable std::mutex mutex;
+  mutable std::condition_variable shown;
+  std::deque<int> answers;
+  std::vector<RecordedMessageBox> boxes;
+};
+
+MessageBoxRecorder::MessageBoxRecorder() : state_(std::make_shared<State>()) {
+  SetMessageBoxHandler([state = state_](DialogHandle owner, const std::u16string& text,
+                                        const std::u16string& caption, unsigned flags) {
+    std::lock_guard lock(state->mutex);
+    int answer = DefaultMessageBoxAnswer(flags);
+    if (!state->answers.empty()) {
+      answer = state->answers.front();
+      state->answers.pop_front();
+    }
+    state->boxes.push_back(RecordedMessageBox{owner, text, caption, flags, answer});
+    state->shown.notify_all();
+    return answer;
+  });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler({}); }
+
+void MessageBoxRecorder::QueueAnswer(int button) {
+  std::lock_guard lock(state_->mutex);
+  state_->answers.push_back(button);
+}
+
+std::vector<RecordedMessageBox> MessageBoxRecorder::Boxes() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->boxes;
+}
+
+bool MessageBoxRecorder::WaitForCount(size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(state_->mutex);
+  return state_->shown.wait_for(lock, timeout, [&] { return state_->boxes.size() >= count; });
 }

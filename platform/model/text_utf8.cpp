@@ -1,0 +1,43 @@
+// UTF-16 to UTF-8 for the model's and the terminal's output.
+#include "platform/model/text_utf8.h"
+
+namespace {
+
+void Append(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += char(c);
+  } else if (c < 0x800) {
+    out += char(0xC0 | (c >> 6));
+    out += char(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xF0 | (c >> 18));
+    out += char(0x80 | ((c >> 12) & 0x3F));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsHigh(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+}  // namespace
+
+std::string model_detail::ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
+      Append(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00));
+    } else if (IsHigh(c) || IsLow(c)) {
+      Append(out, 0xFFFD);
+    } else {
+      Append(out, c);
+    }
+  }
+  return out;
+}
