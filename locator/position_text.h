@@ -1,0 +1,30 @@
+// The texts a position becomes: a number, the coordinates line and the map URL.
+#pragma once
+
+#include <cstddef>
+
+// The map web service; the URL's block holds 255 characters, so the host may
+// take at most 190 of them.
+inline constexpr char16_t kMapHost[] = u"maps.quarvel.net";
+static_assert(sizeof(kMapHost) / sizeof(char16_t) - 1 <= 190, "map host too long for the URL");
+
+// Buffer sizes in UTF-16 units, terminator included. The longest number text,
+// "-1.2345678e-308", has 15 characters.
+inline constexpr std::size_t kNumberTextSize = 16;
+inline constexpr std::size_t kCoordinatesTextSize = 100;
+inline constexpr std::size_t kMapUrlSize = 260;
+
+// 8 significant digits the way the handheld runtime prints them: fixed from 0.1
+// up to 1e8, else d.ddddddde+XXX; trailing zeros dropped, the point kept
+// ("45.", "0.", "5.e-002"). Returns the length.
+std::size_t FormatNumber(double value, char16_t (&text)[kNumberTextSize]);
+
+// "N55°45.348 E37°37.038": hemisphere, whole degrees, degree sign, minutes cut
+// (not rounded) to thousandths. Returns the length.
+std::size_t FormatCoordinates(double latitude, double longitude,
+                              char16_t (&text)[kCoordinatesTextSize]);
+
+// "http://<host>/quarvel/?lat=..&lon=..[&t=letter][&s=1]". mapType is the
+// settings' letter (may be empty). Returns the length.
+std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType,
+                         bool liteMap, char16_t (&url)[kMapUrlSize]);

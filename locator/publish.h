@@ -1,0 +1,24 @@
+// Putting the found position on the clipboard, as coordinates or as a map URL.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "locator/settings.h"
+
+// What was put on the clipboard. None also stands for a publication that
+// failed, so the caller never reports success for it.
+enum class PublishResult : std::uint8_t { None = 0, Coordinates = 1, MapUrl = 2 };
+
+// Clipboard block sizes in bytes, terminator included.
+inline constexpr std::size_t kCoordinatesBlockBytes = 200;
+inline constexpr std::size_t kMapUrlBlockBytes = 510;
+
+// Builds the coordinates text (coordinatesOnly on) or the map URL (mapType,
+// liteMap) and puts it on the clipboard. Returns what was published, or
+// PublishResult::None when the clipboard could not be set.
+PublishResult PublishPosition(double latitude, double longitude, const Settings& settings);
+
+// Publishes text as Unicode text, cut to what a block of blockBytes holds with
+// its terminator. Returns false when the clipboard could not be set.
+bool CopyTextToClipboard(const char16_t* text, std::size_t blockBytes);

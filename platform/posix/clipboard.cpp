@@ -1,0 +1,192 @@
+// The clipboard on Linux: wl-copy under Wayland, xclip or xsel under X11, or an
+// OSC 52 sequence to the terminal when there is no display at all.
+#include "platform/clipboard.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// A lone surrogate cannot be written in UTF-8; it becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A helper that exits early must not kill us with SIGPIPE: the signal is held
+// back in this thread while we write, and a SIGPIPE we caused is taken away.
+bool WriteToHelper(int fd, std::string_view data) {
+  sigset_t pipeSignal, previousMask, pending;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
+  sigpending(&pending);
+  const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+  const bool written = WriteAll(fd, data);
+  if (!written && errno == EPIPE && !wasPending) {
+    const timespec noWait{};
+    sigtimedwait(&pipeSignal, nullptr, &noWait);
+  }
+  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+  return written;
+}
+
+// The helper's own exit; its forked child that keeps serving the selection is
+// not waited for. A helper stuck on a dead display is given up after a while.
+bool WaitForExit(pid_t pid) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (done < 0 && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(-pid, SIGKILL);  // its own session, so its own process group
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// Starts a helper found on PATH, detached: its own session, the text on its
+// standard input, its output to /dev/null (a forked server child would
+// otherwise hold a caller's captured output open), no other descriptor of ours.
+bool RunHelper(const char* const* argv, std::string_view input) {
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[0], STDIN_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#endif
+
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t noSignals, defaultSignals;
+  sigemptyset(&noSignals);
+  sigemptyset(&defaultSignals);
+  for (int number : {SIGPIPE, SIGHUP, SIGINT, SIGTERM, SIGCHLD}) sigaddset(&defaultSignals, number);
+  posix_spawnattr_setsigmask(&attributes, &noSignals);
+  posix_spawnattr_setsigdefault(&attributes, &defaultSignals);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes,
+                                   const_cast<char* const*>(argv), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[0]);
+  if (spawned != 0) {
+    close(pipeFds[1]);
+    return false;
+  }
+  const bool written = WriteToHelper(pipeFds[1], input);
+  close(pipeFds[1]);  // end of the text: the helper takes it now
+  return WaitForExit(pid) && written;
+}
+
+std::string Base64(std::string_view data) {
+  constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i < data.size(); i += 3) {
+    const std::size_t count = data.size() - i < 3 ? data.size() - i : 3;
+    unsigned bits = 0;
+    for (std::size_t j = 0; j < 3; ++j) {
+      bits = bits << 8 | (j < count ? static_cast<unsigned char>(data[i + j]) : 0u);
+    }
+    for (std::size_t j = 0; j < 4; ++j) {
+      out += j <= count ? kAlphabet[bits >> (18 - 6 * j) & 0x3F] : '=';
+    }
+  }
+  return out;
+}
+
+// OSC 52 asks the terminal emulator itself to set its clipboard; the
+// controlling terminal first, else standard error when that is a terminal.
+bool SetTerminalClipboard(std::string_view utf8) {
+  const std::string sequence = "\x1b]52;c;" + Base64(utf8) + "\a";
+  const int tty = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (tty >= 0) {
+    const bool written = WriteAll(tty, sequence);
+    close(tty);
+    return written;
+  }
+  return isatty(STDERR_FILENO) && WriteAll(STDERR_FILENO, sequence);
+}
+
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+}  // namespace
+
+bool PutTextOnClipboard(std::u16string_view text) {
+  const std::string utf8 = ToUtf8(text);
+  const bool wayland = IsSet("WAYLAND_DISPLAY");
+  const bool x11 = IsSet("DISPLAY");
+  if (wayland) {
+    const char* const wlCopy[] = {"wl-copy", "--type", "text/plain;charset=utf-8", nullptr};
+    if (RunHelper(wlCopy, utf8)) return true;
+  }
+  if (x11) {  // also the fallback of a Wayland session without wl-copy
+    const char* const xclip[] = {"xclip", "-selection", "clipboard", nullptr};
+    const char* const xsel[] = {"xsel", "--clipboard", "--input", nullptr};
+    return RunHelper(xclip, utf8) || RunHelper(xsel, utf8);
+  }
+  if (wayland) return false;
+  return SetTerminalClipboard(utf8);
+}
