@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "locator/position_text.h"
 #include "locator/publish.h"
 #include "platform/clipboard.h"
 #include "process_helpers.h"
@@ -22,6 +23,13 @@ const char kCoordinatesUtf8[] = "N55\xC2\xB0" "45.348 E37\xC2\xB0" "37.038";
 // A pair, a degree sign and a lone low surrogate.
 const char16_t kAwkward[] = u"A\xD83C\xDF0D\x00B0\xDC00Z";
 const char kAwkwardUtf8[] = "A\xF0\x9F\x8C\x8D\xC2\xB0\xEF\xBF\xBDZ";
+
+// The start of every map URL, from the one place that names the host.
+std::string UrlStart() {
+  std::string start = "http://";
+  for (const char16_t* c = kMapHost; *c; ++c) start += static_cast<char>(*c);
+  return start + "/quarvel/?";
+}
 
 EnvironmentChanges NoDisplay() {
   return {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
@@ -128,9 +136,9 @@ TEST_F(X11Clipboard, PublishPositionPutsTheChosenText) {
       {-22.9068, -43.1729, Settings{u"COM1:", u"h", 1, 0, 1}, PublishResult::Coordinates,
        "S22\xC2\xB0" "54.408 W43\xC2\xB0" "10.373"},
       {55.7558, 37.6173, Settings{u"COM1:", u"h", 1, 0, 0}, PublishResult::MapUrl,
-       "http://maps.quarvel.net/quarvel/?lat=55.7558&lon=37.6173&t=h&s=1"},
+       UrlStart() + "lat=55.7558&lon=37.6173&t=h&s=1"},
       {0.05, -43.1729, Settings{u"COM1:", u"", 0, 0, 0}, PublishResult::MapUrl,
-       "http://maps.quarvel.net/quarvel/?lat=5.e-002&lon=-43.1729"},
+       UrlStart() + "lat=5.e-002&lon=-43.1729"},
   };
   for (const auto& c : cases) {
     ChildOptions options;
