@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -119,7 +120,7 @@ std::FILE* OpenFile(const char16_t* path, const char* mode) {
 }
 
 std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_t capacity) {
-  static unsigned long counter = 0;
+  static std::atomic<unsigned long> counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::u16string name = path;
     name += u".new-";

@@ -2,13 +2,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "locator/settings.h"
+#include "platform/files.h"
 
 class TempDir {
  public:
@@ -41,32 +41,11 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 
 inline std::u16string Wide(const std::filesystem::path& path) { return path.u16string(); }
 
-// Readable UTF-8 of UTF-16 text for failure messages; a lone surrogate shows as \x{...}.
+// UTF-8 of UTF-16 text for failure messages; a lone surrogate shows as '?'.
 inline std::string Show(const std::u16string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c < 0xE000) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "\\x{%X}", unsigned(c));
-      out += hex;
-      continue;
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
-      out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  std::string out(text.size() * 3 + 1, 0);
+  WideToMultibyte(text.c_str(), out.data(), out.size());
+  return out.c_str();
 }
 
 // The five settings as one line, so that a failure names every field.
