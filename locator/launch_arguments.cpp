@@ -5,6 +5,7 @@
 
 void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
   constexpr std::size_t kPortUnits = std::size(Settings{}.portName) - 1;
+  if (!commandLine) return;
   int word = kPortValue;
   std::size_t portLength = 0;
   for (const char16_t* at = commandLine; *at && word < kSettingsValueCount; ++at) {
