@@ -10,6 +10,9 @@ namespace {
 
 constexpr double kOneSixtieth = 1.0 / 60;
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -33,26 +36,27 @@ const char* SkipBlanksAndSign(const char* p, bool* negative) {
 
 std::size_t NmeaFieldLength(const char* position) {
   std::size_t length = 0;
-  while (length < kNmeaFieldMax && position[length] != ',' && position[length] != '*' &&
-         position[length] != '\0') {
-    ++length;
-  }
+  while (length < kNmeaFieldMax && !IsNmeaFieldEnd(position[length])) ++length;
   return length;
 }
 
 int32_t NmeaReadInt(const char* field) {
   bool negative = false;
-  const char* p = SkipBlanksAndSign(field, &negative);
-  // Accumulated as a negative number so that the most negative value fits.
-  int64_t value = 0;
-  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; IsDigit(*p); ++p) {
-    value = value * 10 - (*p - '0');
-    if (value < -kLimit) value = -kLimit;
+  const char* p = IsDigit(*field) ? field : SkipBlanksAndSign(field, &negative);
+  uint64_t value = 0;
+  int digits = 0;
+  for (; IsDigit(*p); ++p, ++digits) value = value * 10 + static_cast<uint64_t>(*p - '0');
+  constexpr uint64_t kCap = uint64_t{1} << 31;  // past it every value saturates
+  if (digits > 18) {
+    // Up to 18 digits cannot wrap 64 bits; longer runs are summed again, capped.
+    value = 0;
+    for (const char* q = p - digits; q != p; ++q) {
+      value = std::min(value * 10 + static_cast<uint64_t>(*q - '0'), kCap);
+    }
   }
-  if (!negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(value);
+  value = std::min(value, kCap);
+  if (negative) return static_cast<int32_t>(-static_cast<int64_t>(value));
+  return static_cast<int32_t>(std::min<uint64_t>(value, std::numeric_limits<int32_t>::max()));
 }
 
 uint8_t NmeaReadByte(const char* field) {
@@ -61,26 +65,36 @@ uint8_t NmeaReadByte(const char* field) {
 
 double NmeaReadDouble(const char* field) {
   bool negative = false;
-  const char* begin = SkipBlanksAndSign(field, &negative);
-  const char* p = SkipDigits(begin);
+  const char* begin = IsDigit(*field) ? field : SkipBlanksAndSign(field, &negative);
+  // Digits gathered on the way for the exact fast path; `digits` counts them all.
+  uint64_t mantissa = 0;
+  int digits = 0;
+  int fractionDigits = 0;
+  const char* p = begin;
+  for (; IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
   const bool wholeDigits = p != begin;
-  bool fractionDigits = false;
   if (*p == '.') {
-    const char* afterPoint = SkipDigits(p + 1);
-    fractionDigits = afterPoint != p + 1;
-    p = afterPoint;
+    for (++p; IsDigit(*p); ++p, ++digits, ++fractionDigits) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
   }
-  if (!wholeDigits && !fractionDigits) return 0.0;
+  if (!wholeDigits && fractionDigits == 0) return 0.0;
+  bool exponent = false;
   bool negativeExponent = false;
   if (*p == 'e' || *p == 'E') {
-    const char* exponent = p + 1;
-    negativeExponent = *exponent == '-';
-    if (*exponent == '-' || *exponent == '+') ++exponent;
-    if (IsDigit(*exponent)) p = SkipDigits(exponent);
+    const char* e = p + 1;
+    negativeExponent = *e == '-';
+    if (*e == '-' || *e == '+') ++e;
+    if (IsDigit(*e)) {
+      p = SkipDigits(e);
+      exponent = true;
+    }
   }
   double value = 0.0;
-  const std::from_chars_result result = std::from_chars(begin, p, value);
-  if (result.ec == std::errc::result_out_of_range) {
+  if (!exponent && digits <= 15) {
+    // Both operands are exact doubles, so one division rounds like strtod.
+    value = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+  } else if (std::from_chars(begin, p, value).ec == std::errc::result_out_of_range) {
     // Twenty characters cannot leave the range without an exponent, so its sign decides.
     value = negativeExponent ? 0.0 : HUGE_VAL;
   }
@@ -100,8 +114,14 @@ NmeaTimePairs NmeaReadTimePairs(const char* field) {
   const std::size_t length = std::strlen(field);
   int32_t pairs[3] = {0, 0, 0};
   for (std::size_t i = 0; i < 3 && 2 * i < length; ++i) {
-    const char pair[3] = {field[2 * i], field[2 * i + 1], '\0'};  // [2i+1] may be the NUL
-    pairs[i] = NmeaReadInt(pair);
+    const char high = field[2 * i];
+    const char low = field[2 * i + 1];  // may be the NUL
+    if (IsDigit(high) && IsDigit(low)) {
+      pairs[i] = (high - '0') * 10 + (low - '0');
+    } else {
+      const char pair[3] = {high, low, '\0'};
+      pairs[i] = NmeaReadInt(pair);
+    }
   }
   return {pairs[0], pairs[1], pairs[2]};
 }

@@ -7,6 +7,14 @@
 
 inline constexpr std::size_t kNmeaFieldMax = 20;
 
+// ',', '*' and NUL end a field.
+inline constexpr struct NmeaFieldEnds {
+  bool at[256] = {};
+  constexpr NmeaFieldEnds() { at[0] = at[','] = at['*'] = true; }
+} kNmeaFieldEnds;
+
+inline bool IsNmeaFieldEnd(char c) { return kNmeaFieldEnds.at[static_cast<unsigned char>(c)]; }
+
 // Characters of the field that starts at `position`: up to a ',', a '*', a NUL,
 // or 20 characters, whichever comes first.
 std::size_t NmeaFieldLength(const char* position);
@@ -44,8 +52,10 @@ void WalkNmeaFields(const char* text, int maxFields, Store&& store) {
   char field[kNmeaFieldMax + 1];
   const char* position = text;
   for (int index = 0; index < maxFields; ++index) {
-    const std::size_t length = NmeaFieldLength(position);
-    std::memcpy(field, position, length);
+    std::size_t length = 0;  // NmeaFieldLength, copying as it counts
+    for (; length < kNmeaFieldMax && !IsNmeaFieldEnd(position[length]); ++length) {
+      field[length] = position[length];
+    }
     field[length] = '\0';
     store(index, field);
     const char next = position[length];

@@ -33,28 +33,41 @@ void CarryPartialSentence(NmeaFramer& framer, const char* readBuffer) {
   framer.carried = count;
 }
 
+// Position of the next `marker` at or after `from` in the first `end` bytes, or
+// `end`. memchr's word-wide search keeps the per-byte cost of framing low.
+std::size_t Find(const char* buffer, char marker, std::size_t from, std::size_t end) {
+  const void* found = std::memchr(buffer + from, marker, end - from);
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer) : end;
+}
+
 }  // namespace
 
 void FrameNmeaRead(NmeaFramer& framer, const char (&readBuffer)[kGpsReadSize + 1],
                    void (*onSentence)(const char* sentence, void* context), void* context) {
-  for (std::size_t i = 0; i < kGpsReadSize; ++i) {
-    const char c = readBuffer[i];
-    if (c == '$') {
-      framer.start = i;
+  // The scan visits the '$' and '*' bytes in order and ends at the first NUL.
+  const std::size_t end = strnlen(readBuffer, kGpsReadSize);
+  std::size_t dollar = Find(readBuffer, '$', 0, end);
+  std::size_t star = Find(readBuffer, '*', 0, end);
+  while (dollar < end || star < end) {
+    if (dollar < star) {
+      framer.start = dollar;
       framer.inSentence = true;
       framer.carried = 0;
-    } else if (c == '*') {
+      dollar = Find(readBuffer, '$', dollar + 1, end);
+    } else {
       if (framer.inSentence) {
-        CompleteSentence(framer, readBuffer + framer.start, i - framer.start + 1, onSentence,
+        CompleteSentence(framer, readBuffer + framer.start, star - framer.start + 1, onSentence,
                          context);
       } else {
-        CompleteSentence(framer, readBuffer, i + 1, onSentence, context);
+        CompleteSentence(framer, readBuffer, star + 1, onSentence, context);
       }
-    } else if (c == '\0') {
-      // A short read ends here; a sentence begun in it cannot continue in the next one.
-      framer.inSentence = false;
-      return;
+      star = Find(readBuffer, '*', star + 1, end);
     }
+  }
+  if (end < kGpsReadSize) {
+    // A short read ends at its NUL; a sentence begun in it cannot continue in the next one.
+    framer.inSentence = false;
+    return;
   }
   if (framer.inSentence) CarryPartialSentence(framer, readBuffer);
 }

@@ -171,8 +171,6 @@ void StoreOtherSentence(const char* text) {
 }
 
 void ParseNmeaSentence(const char* text) {
-  char tag[7] = {};
-  std::strncpy(tag, text, 6);
   struct Route {
     const char* tag;
     void (*parse)(const char*);
@@ -181,10 +179,13 @@ void ParseNmeaSentence(const char* text) {
       {"$GPGGA", ParseGGA}, {"$GPGLL", ParseGLL}, {"$GPGSA", ParseGSA}, {"$GPGSV", ParseGSV},
       {"$GPRMC", ParseRMC}, {"$GPVTG", ParseVTG}, {"$GPZDA", ParseZDA},
   };
-  for (const Route& route : kRoutes) {
-    if (std::strcmp(tag, route.tag) == 0) {
-      route.parse(text);
-      return;
+  // Only a text of at least six characters can match; the six are compared exactly.
+  if (strnlen(text, 6) == 6) {
+    for (const Route& route : kRoutes) {
+      if (std::memcmp(text, route.tag, 6) == 0) {
+        route.parse(text);
+        return;
+      }
     }
   }
   StoreOtherSentence(text);
