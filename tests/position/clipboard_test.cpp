@@ -126,6 +126,22 @@ TEST_F(X11Clipboard, HelperDoesNotHoldTheCallersOutputOpen) {
   EXPECT_EQ(result.output, "") << "nothing may be printed, and the pipe must reach its end";
 }
 
+TEST_F(X11Clipboard, HelperInheritsNoOtherDescriptor) {
+  ChildOptions options;
+  options.environment = OnDisplay();
+  options.captureOutput = true;
+  // An inheritable copy of the captured pipe stands for a port or socket that
+  // the serving child must not keep open after the program ended.
+  const RunResult result = RunInChild(
+      [] {
+        if (dup2(STDOUT_FILENO, 40) != 40) return 2;
+        return PutTextOnClipboard(kCoordinates) ? 0 : 1;
+      },
+      options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.output, "") << "the pipe must reach its end";
+}
+
 TEST_F(X11Clipboard, PublishPositionPutsTheChosenText) {
   const struct {
     double latitude, longitude;
