@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "locator/nmea_framer.h"
@@ -10,10 +11,37 @@
 
 namespace {
 
-void ParseChecked(const char* sentence, void*) {
+using Texts = std::vector<std::string>;
+
+void ParseChecked(const char* sentence, void* context) {
   if (std::strlen(sentence) >= sizeof(NmeaFramer::sentence)) __builtin_trap();
+  static_cast<Texts*>(context)->push_back(sentence);
   ParseNmeaSentence(sentence);
 }
+
+// The framing as a plain byte-by-byte loop, to check the fast scan against.
+struct ReferenceFramer {
+  std::string carried;
+  Texts texts;
+
+  void Read(const char* buffer) {
+    std::size_t start = 0;
+    bool inSentence = false;
+    for (std::size_t i = 0; i < kGpsReadSize; ++i) {
+      if (buffer[i] == '$') {
+        start = i, inSentence = true, carried.clear();
+      } else if (buffer[i] == '*') {
+        const std::string text = inSentence ? std::string(buffer + start, i - start + 1)
+                                             : carried + std::string(buffer, i + 1);
+        if (text.size() <= 255) texts.push_back(text);
+        inSentence = false, carried.clear();
+      } else if (buffer[i] == '\0') {
+        return;
+      }
+    }
+    if (inSentence) carried = kGpsReadSize - start <= 255 ? std::string(buffer + start) : "";
+  }
+};
 
 // Full reads are what carry a sentence over to the next read, so they come often.
 std::size_t NextReadSize(FuzzedDataProvider& input) {
@@ -28,13 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ResetGpsState();
   FuzzedDataProvider input(data, size);
   NmeaFramer framer;
+  Texts texts;
+  ReferenceFramer reference;
   while (input.remaining_bytes() > 0) {
     const std::vector<char> bytes = input.ConsumeBytes<char>(NextReadSize(input));
     char buffer[kGpsReadSize + 1] = {};
     std::memcpy(buffer, bytes.data(), bytes.size());
-    FrameNmeaRead(framer, buffer, ParseChecked, nullptr);
+    FrameNmeaRead(framer, buffer, ParseChecked, &texts);
     if (framer.carried >= sizeof framer.sentence || framer.inSentence) __builtin_trap();
+    reference.Read(buffer);
   }
+  if (texts != reference.texts) __builtin_trap();
   double latitude = 0, longitude = 0;
   uint8_t valid = 0;
   GetGpsFix(&latitude, &longitude, &valid);

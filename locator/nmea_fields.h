@@ -10,7 +10,7 @@ inline constexpr std::size_t kNmeaFieldMax = 20;
 // ',', '*' and NUL end a field.
 inline constexpr struct NmeaFieldEnds {
   bool at[256] = {};
-  constexpr NmeaFieldEnds() { at[0] = at[','] = at['*'] = true; }
+  constexpr NmeaFieldEnds() { at[0] = at[int{','}] = at[int{'*'}] = true; }
 } kNmeaFieldEnds;
 
 inline bool IsNmeaFieldEnd(char c) { return kNmeaFieldEnds.at[static_cast<unsigned char>(c)]; }
