@@ -1,0 +1,122 @@
+// The GPS port on desktop Windows: a COM port read overlapped, so a stop event wakes a pending read.
+#include <windows.h>
+
+#include "platform/serial_port.h"
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+struct SerialPort {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  HANDLE readDone = nullptr;  // event of the one overlapped read in flight
+  HANDLE wake = nullptr;      // set by WakeSerialPort and never cleared
+  bool gone = false;
+};
+
+namespace {
+
+// A gap this long ends a read: bytes within one receiver burst come closer together.
+constexpr DWORD kQuietMilliseconds = 50;
+
+// The structure size the port drivers were built for; the same on 32 and 64 bits.
+static_assert(sizeof(DCB) == 28);
+
+bool IsDigits(const std::wstring& text) {
+  if (text.empty()) return false;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+  }
+  return true;
+}
+
+// "COMn:" and "COMn" name COM port n, whose device is "\\.\COMn" (the only spelling
+// that reaches COM10 and above); a device path is taken as it stands.
+std::wstring DevicePath(const std::wstring& name) {
+  if (name.rfind(L"\\\\.\\", 0) == 0) return name;
+  if (name.size() < 4 || _wcsnicmp(name.c_str(), L"COM", 3) != 0) return {};
+  std::wstring number = name.substr(3);
+  if (!number.empty() && number.back() == L':') number.pop_back();
+  if (!IsDigits(number)) return {};
+  return L"\\\\.\\COM" + number;
+}
+
+void Release(SerialPort* port) {
+  if (port->file != INVALID_HANDLE_VALUE) CloseHandle(port->file);
+  if (port->readDone) CloseHandle(port->readDone);
+  if (port->wake) CloseHandle(port->wake);
+  delete port;
+}
+
+// Without an interval time-out a read waits until all its bytes have come; with
+// {interval, 0, 0} it waits for the first byte, then returns once the line is quiet.
+bool SetQuietTimeouts(HANDLE file) {
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = kQuietMilliseconds;
+  return SetCommTimeouts(file, &timeouts) != 0;
+}
+
+}  // namespace
+
+SerialPortHandle OpenSerialPort(const char16_t* name) {
+  if (!name) return kInvalidSerialPort;
+  const std::wstring path = DevicePath(WideFromUtf16(name));
+  if (path.empty()) return kInvalidSerialPort;
+  auto* port = new SerialPort;
+  port->file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  port->readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  port->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  DCB settings{};
+  settings.DCBlength = sizeof settings;
+  if (port->file == INVALID_HANDLE_VALUE || !port->readDone || !port->wake ||
+      !GetCommState(port->file, &settings) || !SetQuietTimeouts(port->file)) {
+    Release(port);
+    return kInvalidSerialPort;
+  }
+  return port;
+}
+
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {
+  if (port == kInvalidSerialPort) return false;
+  DCB settings{};
+  settings.DCBlength = sizeof settings;
+  if (!GetCommState(port->file, &settings)) return false;
+  settings.DCBlength = sizeof settings;
+  settings.BaudRate = baudRate;
+  return SetCommState(port->file, &settings) != 0;
+}
+
+std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
+  if (port == kInvalidSerialPort || port->gone) return kSerialPortGone;
+  if (WaitForSingleObject(port->wake, 0) == WAIT_OBJECT_0) return 0;
+  const DWORD wanted = capacity > MAXDWORD ? MAXDWORD : DWORD(capacity);
+  OVERLAPPED request{};
+  request.hEvent = port->readDone;
+  ResetEvent(port->readDone);
+  if (!ReadFile(port->file, buffer, wanted, nullptr, &request) &&
+      GetLastError() != ERROR_IO_PENDING) {
+    port->gone = true;  // the device went away or refuses reads
+    return kSerialPortGone;
+  }
+  const HANDLE events[] = {port->readDone, port->wake};
+  const bool woken = WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0;
+  if (woken) CancelIoEx(port->file, &request);
+  // Waits for the read's end in every case: the request lives on this stack, and
+  // bytes that came just before the cancel are still handed on.
+  DWORD count = 0;
+  GetOverlappedResult(port->file, &request, &count, TRUE);
+  if (count > 0 || woken) return std::ptrdiff_t(count);
+  // With an interval time-out only, a read ends before its first byte only when
+  // the line is gone (a failed read, or an end of file from a vanished device).
+  port->gone = true;
+  return kSerialPortGone;
+}
+
+void WakeSerialPort(SerialPortHandle port) {
+  if (port != kInvalidSerialPort) SetEvent(port->wake);
+}
+
+void CloseSerialPort(SerialPortHandle port) {
+  if (port != kInvalidSerialPort) Release(port);
+}
