@@ -1,0 +1,187 @@
+// Drives the desktop Windows platform layer for the Wine tests: each command
+// calls the real functions and prints "key=value" lines for the test to check.
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "platform/clipboard.h"
+#include "platform/files.h"
+#include "platform/serial_port.h"
+
+namespace {
+
+const char16_t* U16(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+
+std::string Utf8(const std::u16string& text) {
+  std::string out(text.size() * 3 + 1, '\0');
+  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                    int(text.size()), out.data(), int(out.size()), nullptr,
+                                    nullptr);
+  out.resize(n > 0 ? n : 0);
+  return out;
+}
+
+void Report(const std::string& key, const std::string& value) {
+  std::printf("%s=%s\n", key.c_str(), value.c_str());
+  std::fflush(stdout);
+}
+
+void Report(const std::string& key, long long value) { Report(key, std::to_string(value)); }
+
+// Line ends and other control bytes as C escapes, so every value stays on its line.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  char code[8];
+  for (unsigned char c : text) {
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c < 0x20 || c == '\\') {
+      std::snprintf(code, sizeof code, "\\x%02x", c);
+      out += code;
+    } else {
+      out += char(c);
+    }
+  }
+  return out;
+}
+
+// Opens each name given and sets 4800 baud on what opened.
+int Open(int count, wchar_t** names) {
+  for (int i = 0; i < count; ++i) {
+    SerialPortHandle port = OpenSerialPort(U16(names[i]));
+    const std::string key = "open[" + std::to_string(i) + "]";
+    Report(key, port != kInvalidSerialPort);
+    if (port == kInvalidSerialPort) continue;
+    Report("speed[" + std::to_string(i) + "]", SetSerialPortSpeed(port, 4800));
+    CloseSerialPort(port);
+  }
+  return 0;
+}
+
+// Reads until the line is gone. After a read holding "WAKE", another thread wakes
+// the next (blocked) read; the time that took and the reads after it are reported.
+int Read(const wchar_t* name) {
+  SerialPortHandle port = OpenSerialPort(U16(name));
+  if (port == kInvalidSerialPort || !SetSerialPortSpeed(port, 4800)) {
+    Report("open", 0);
+    return 1;
+  }
+  Report("open", 1);
+  char buffer[513];
+  for (int n = 0;; ++n) {
+    const std::ptrdiff_t count = ReadSerialPort(port, buffer, 512);
+    if (count == kSerialPortGone) {
+      Report("gone", n);
+      break;
+    }
+    Report("read[" + std::to_string(n) + "]", Escaped(std::string(buffer, std::size_t(count))));
+    if (std::string(buffer, std::size_t(count)).find("WAKE") == std::string::npos) continue;
+    std::thread waker([port] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      WakeSerialPort(port);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const std::ptrdiff_t woken = ReadSerialPort(port, buffer, 512);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    waker.join();
+    Report("woken", woken);
+    Report("woken_ms", std::chrono::duration_cast<std::chrono::milliseconds>(waited).count());
+    Report("after_wake", ReadSerialPort(port, buffer, 512));
+    break;
+  }
+  CloseSerialPort(port);
+  return 0;
+}
+
+LRESULT CALLBACK KeeperProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_TIMER) DestroyWindow(window);
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, w, l);
+}
+
+// Publishes the text, then keeps a window up so that Wine goes on serving it.
+int Clipboard(const wchar_t* text) {
+  Report("published", PutTextOnClipboard(std::u16string_view(U16(text))));
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = KeeperProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"QuarvelClipboardKeeper";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowW(windowClass.lpszClassName, L"Quarvel clipboard keeper",
+                              WS_OVERLAPPEDWINDOW, 0, 0, 240, 60, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  ShowWindow(window, SW_SHOW);
+  SetTimer(window, 1, 60000, nullptr);  // never outlive a forgotten test
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+std::string Hex(const char* bytes) {
+  std::string out;
+  char digits[4];
+  for (; *bytes; ++bytes) {
+    std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(*bytes));
+    out += digits;
+  }
+  return out;
+}
+
+// Text conversions, a settings-style write through a file beside, and line reads.
+int Files(const wchar_t* directory) {
+  char16_t module[kPathUnits];
+  Report("module", GetModulePath(module, kPathUnits) ? Utf8(module) : "<none>");
+  char16_t tiny[4];
+  Report("module_tiny", GetModulePath(tiny, 4));
+  Report("codepage", GetACP());
+  const std::u16string texts[] = {u"COM1:", u"N55\u00b045.348", u"\u0416x", u"\xd800x"};
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    char bytes[32];
+    const bool whole = WideToMultibyte(texts[i].c_str(), bytes, sizeof bytes);
+    Report("ansi[" + std::to_string(i) + "]", Hex(bytes) + (whole ? "" : "+cut"));
+  }
+  char cut[4];
+  Report("ansi_cut", std::string(WideToMultibyte(u"abcdef", cut, sizeof cut) ? "whole" : "cut") +
+                         ":" + cut);
+  char16_t wide[16];
+  Report("wide", MultibyteToWide("N55\xb0" "1", wide, 16) ? Utf8(wide) : "cut");
+
+  const std::u16string path = std::u16string(U16(directory)) + u"\\settings.ini";
+  char16_t temp[kPathUnits];
+  std::FILE* file = CreateFileBeside(path.c_str(), temp, kPathUnits);
+  Report("beside", file != nullptr);
+  if (!file) return 1;
+  std::fputs("COM3:\nh\n", file);
+  Report("durable", CloseFileDurably(file));
+  Report("replaced", ReplaceFile(temp, path.c_str()));
+  Report("temp_left", GetFileAttributesW(reinterpret_cast<const wchar_t*>(temp)) !=
+                          INVALID_FILE_ATTRIBUTES);
+  file = OpenFile(path.c_str(), "r");
+  char16_t line[8];
+  for (int n = 0; file && ReadWideLine(file, line, 4); ++n) {
+    Report("line[" + std::to_string(n) + "]", Escaped(Utf8(line)));
+  }
+  if (file) std::fclose(file);
+  Report("removed", RemoveFile(path.c_str()));
+  Report("removed_again", RemoveFile(path.c_str()));
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"open") return Open(argc - 2, argv + 2);
+  if (command == L"read" && argc == 3) return Read(argv[2]);
+  if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
+  if (command == L"files" && argc == 3) return Files(argv[2]);
+  std::fprintf(stderr, "usage: platform_probe open NAME... | read NAME | clipboard TEXT | "
+                       "files DIR\n");
+  return 2;
+}

@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""The desktop Windows platform layer under Wine: COM ports on pseudo-terminals,
+the clipboard as X11 programs see it, files and ANSI text."""
+import time
+import unittest
+
+import wine_harness
+
+PROBE = "tests/win32/platform_probe.exe"
+
+
+class PlatformLayer(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = wine_harness.mingw_program(PROBE)
+        cls.wine = wine_harness.session().__enter__()
+        cls.port = cls.wine.serial_port(1)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.wine.__exit__(None, None, None)
+
+    def test_port_names(self):
+        cases = [  # name, opens
+            ("COM1:", True), ("COM1", True), ("com1:", True), ("\\\\.\\COM1", True),
+            ("COM2:", False),   # mapped to a link with no terminal behind it
+            ("COM9:", False), ("COMx", False), ("COM", False), ("COM1::", False),
+            ("/dev/ttyS0", False), ("DEMO:", False),
+        ]
+        code, out = self.wine.run(self.probe, "open", *[name for name, _ in cases])
+        self.assertEqual(code, 0, out)
+        values = wine_harness.parse_values(out)
+        for i, (name, opens) in enumerate(cases):
+            with self.subTest(name=name):
+                self.assertEqual(values.get(f"open[{i}]"), "1" if opens else "0", out)
+                if opens:
+                    self.assertEqual(values.get(f"speed[{i}]"), "1", f"4800 baud refused: {out}")
+
+    def test_reads_bursts_whole_and_wakes(self):
+        program = self.wine.start(self.probe, "read", "COM1:")
+        program.wait_for_output("open=1")
+        bursts = [  # what the receiver sends, in pieces, and the read it must make
+            ([b"$GPGGA,1*AB\r\n$GPRMC,2*CD\r\n"], "$GPGGA,1*AB\\r\\n$GPRMC,2*CD\\r\\n"),
+            ([b"$GPGGA,3", b"*EF\r\n"], "$GPGGA,3*EF\\r\\n"),
+            ([b"WAKE"], "WAKE"),
+        ]
+        for pieces, _ in bursts:
+            for piece in pieces:
+                self.port.write(piece)
+                time.sleep(0.01)  # well inside one burst
+            # The next burst must come after the line was quiet; wait for the read.
+            time.sleep(0.5)
+        self.assertEqual(program.wait(60), 0, program.output())
+        values = program.values()
+        for i, (_, expected) in enumerate(bursts):
+            with self.subTest(read=i):
+                self.assertEqual(values.get(f"read[{i}]"), expected, program.output())
+        self.assertEqual(values.get("woken"), "0", "a woken read returns 0 bytes")
+        self.assertLess(int(values["woken_ms"]), 10000, "the wake must end the blocked read")
+        self.assertEqual(values.get("after_wake"), "0", "reads after a wake return at once")
+
+    def test_hang_up_means_gone(self):
+        program = self.wine.start(self.probe, "read", "COM1")
+        program.wait_for_output("open=1")
+        self.port.write(b"abc")
+        wine_harness.wait_for(lambda: "read[0]=abc" in program.output(), what="the first read")
+        self.port.hang_up()  # the receiver is unplugged
+        self.assertEqual(program.wait(60), 0, program.output())
+        self.assertEqual(program.values().get("gone"), "1", program.output())
+        self.__class__.port = self.wine.serial_port(1)  # a fresh receiver for later tests
+
+    def test_clipboard_reaches_x11_exactly(self):
+        texts = ["N55\u00b045.348 E37\u00b037.038",
+                 "http://maps.example/quarvel/?lat=55.7558&lon=37.6173&t=h&s=1",
+                 "x"]
+        for text in texts:
+            with self.subTest(text=text):
+                program = self.wine.start(self.probe, "clipboard", text)
+                self.wine.find_window("Quarvel clipboard keeper")
+                wine_harness.wait_for(lambda: "published=1" in program.output(),
+                                      what="the publication")
+                got = self.wine.clipboard_when(text.encode())
+                self.assertEqual(got, text.encode(), "no byte more, no byte less")
+                program.process.kill()
+                program.wait()
+
+    def test_files_and_ansi_text(self):
+        directory = wine_harness.work_dir() / "files"
+        directory.mkdir(parents=True, exist_ok=True)
+        code, out = self.wine.run(self.probe, "files", "Z:" + str(directory).replace("/", "\\"))
+        self.assertEqual(code, 0, out)
+        values = wine_harness.parse_values(out)
+        expected = {
+            "module": "Z:" + str(self.probe.resolve()).replace("/", "\\"),
+            "module_tiny": "0",             # a path that does not fit is refused
+            "ansi[0]": "434f4d313a",        # COM1:
+            "ansi[1]": "4e3535b034352e333438",  # the degree sign is 0xB0 in 1252
+            "ansi[2]": "3f78",              # no Cyrillic in 1252: '?'
+            "ansi[3]": "3f78",              # a lone surrogate: '?'
+            "ansi_cut": "cut:abc",          # whole characters, terminator kept
+            "wide": "N55\u00b01",
+            "beside": "1", "durable": "1", "replaced": "1", "temp_left": "0",
+            # text mode: CR LF on disk, LF back; lines cut at 3 units go on in the next read
+            "line[0]": "COM", "line[1]": "3:\\n", "line[2]": "h\\n",
+            "removed": "1", "removed_again": "0",
+        }
+        if values.get("codepage") != "1252":
+            self.skipTest(f"ANSI code page {values.get('codepage')}, expected 1252")
+        for key, value in expected.items():
+            with self.subTest(key=key):
+                self.assertEqual(values.get(key), value, out)
+
+
+if __name__ == "__main__":
+    wine_harness.skip_unless_ready()
+    unittest.main()
