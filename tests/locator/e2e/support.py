@@ -1,0 +1,157 @@
+"""Helpers for running the real quarvel: a pseudo-terminal receiver, a private
+X server, a process whose standard error is read as it comes, CPU time."""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+QUARVEL = os.environ.get("QUARVEL", "")
+PATIENCE = 60.0  # seconds; generous for a loaded machine and sanitizers
+
+NO_FIX_GGA = "GPGGA,120000.00,,,,,0,00,99.9,,M,,M,,"
+FIX_GGA = "GPGGA,120001.00,5545.3480,N,03737.0380,E,1,08,0.9,150.0,M,14.0,M,,"
+FIX_RMC = "GPRMC,120001.00,A,5545.3480,N,03737.0380,E,0.0,0.0,070126,,,A"
+
+
+def sentence(body):
+    checksum = 0
+    for ch in body.encode():
+        checksum ^= ch
+    return "$%s*%02X\r\n" % (body, checksum)
+
+
+def wait_for(condition, timeout=PATIENCE, step=0.05):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(step)
+    return condition()
+
+
+class PtyReceiver:
+    """A GPS receiver on a pseudo-terminal: no fix for fix_after seconds, then
+    a fix, one burst every 0.5 s. port is the name Quarvel takes (pts/N)."""
+
+    def __init__(self, fix_after=2.0, fix=True):
+        self.master, self.slave = os.openpty()
+        self.port = os.ttyname(self.slave)[len("/dev/"):]
+        self.fix_after = fix_after
+        self.fix = fix
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
+
+    def _run(self):
+        start = time.monotonic()
+        while not self._stop.wait(0.5):
+            fixed = self.fix and time.monotonic() - start >= self.fix_after
+            burst = sentence(FIX_GGA) + sentence(FIX_RMC) if fixed else sentence(NO_FIX_GGA)
+            try:
+                os.write(self.master, burst.encode())
+            except OSError:
+                return
+
+    def unplug(self):
+        """The receiver goes away: the line hangs up for every holder."""
+        self._stop.set()
+        self._thread.join()
+        for fd in (self.master, self.slave):
+            try:
+                os.close(fd)
+            except OSError:
+                pass
+        self.master = self.slave = -1
+
+    def close(self):
+        if self.master >= 0:
+            self.unplug()
+
+
+class XServer:
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def clipboard(self):
+        result = subprocess.run(["xclip", "-selection", "clipboard", "-o"],
+                                env=dict(os.environ, DISPLAY=self.display),
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                stdin=subprocess.DEVNULL, timeout=PATIENCE)
+        return result.stdout.decode() if result.returncode == 0 else None
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=PATIENCE)
+
+
+def environment(display=None, **changes):
+    env = dict(os.environ)
+    for name in ("WAYLAND_DISPLAY", "DISPLAY"):
+        env.pop(name, None)
+    if display:
+        env["DISPLAY"] = display
+    env.update(changes)
+    return env
+
+
+class Quarvel:
+    """The real program with stdin not a terminal; stderr collected as it comes."""
+
+    def __init__(self, args, env, program=None, cwd=None):
+        self.proc = subprocess.Popen([program or QUARVEL] + list(args), env=env, cwd=cwd,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
+        self._stderr = b""
+        self._lock = threading.Lock()
+        self._reader = threading.Thread(target=self._read_stderr, daemon=True)
+        self._reader.start()
+
+    def _read_stderr(self):
+        for chunk in iter(lambda: self.proc.stderr.read1(4096), b""):
+            with self._lock:
+                self._stderr += chunk
+
+    @property
+    def stderr(self):
+        with self._lock:
+            return self._stderr.decode(errors="replace")
+
+    def wait_for_text(self, text, timeout=PATIENCE):
+        return wait_for(lambda: text in self.stderr or self.proc.poll() is not None and
+                        text in self.stderr, timeout)
+
+    def finish(self, timeout=PATIENCE):
+        """Exit status and standard output; kills a program that hangs."""
+        try:
+            out, _ = self.proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            out, _ = self.proc.communicate()
+            self._reader.join()
+            return None, out.decode()
+        self._reader.join()
+        return self.proc.returncode, out.decode()
+
+    def cpu_seconds(self):
+        with open("/proc/%d/stat" % self.proc.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def sanitizer_report(stderr):
+    return "ThreadSanitizer" in stderr or "AddressSanitizer" in stderr or "runtime error" in stderr
