@@ -8,6 +8,7 @@
 #include <future>
 #include <mutex>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 inline constexpr std::chrono::seconds kPatience{20};
@@ -58,8 +59,14 @@ inline std::future<intptr_t> StartDialog(int templateId, DialogProc proc, intptr
   });
 }
 
-// Waits for the modal run to return; -999 when it does not within kPatience.
+// Waits for the modal run to return; -999 when it does not within kPatience
+// (then every dialog is ended, so that a failing test does not hang).
 inline intptr_t Finish(std::future<intptr_t>& run) {
-  if (run.wait_for(kPatience) != std::future_status::ready) return -999;
-  return run.get();
+  if (run.wait_for(kPatience) == std::future_status::ready) return run.get();
+  while (DialogHandle stuck = ModelActiveDialog()) {
+    EndDialogWith(stuck, -999);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  run.wait();
+  return -999;
 }

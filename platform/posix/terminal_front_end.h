@@ -1,0 +1,53 @@
+// Inside of the terminal front end, shared by its drawing and its input halves.
+#pragma once
+
+#include "platform/model/dialog_model.h"
+#include "platform/posix/terminal_status.h"
+
+#include <termios.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+struct TerminalStatusFrontEnd::Impl {
+  explicit Impl(TerminalOptions opts) : options(opts) {}
+
+  TerminalOptions options;
+  bool fancy = false;   // output is a terminal: redraw in place
+  bool colour = false;  // and colours are wanted
+  bool keys = false;    // input is a terminal
+
+  std::mutex mutex;
+  DialogHandle status = nullptr;  // dialog 102 while it runs
+  std::u16string line;            // status line as last drawn
+  int image = 0;
+  bool lineDrawn = false;
+
+  std::condition_variable boxClosed;
+  bool boxOpen = false;
+  unsigned boxFlags = 0;
+  int boxAnswer = 0;
+
+  termios saved{};
+  bool raw = false;
+  int wake[2] = {-1, -1};
+  std::thread input;
+  int signals = 0;
+
+  // Drawing (terminal_status.cpp).
+  void OnEvent(const ModelEvent& event);
+  int OnMessageBox(const std::u16string& text, const std::u16string& caption, unsigned flags);
+  void Write(const std::string& text) const;
+  void DrawLine();  // with the lock held
+
+  // Input (terminal_input.cpp).
+  void StartInput();
+  void StopInput();
+  void InputLoop();
+  void OnKeys(const char* bytes, size_t count);
+  void OnSignal();
+  void CloseBox(int answer);  // with the lock held
+  void PostToStatus(unsigned message, uintptr_t wParam);
+};

@@ -1,0 +1,128 @@
+// Terminal front end of Quarvel's status dialog: the title, the status line
+// redrawn in place with a coloured indicator, and the message boxes.
+#include "platform/model/text_utf8.h"
+#include "platform/posix/terminal_front_end.h"
+#include "resources/resources.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool WantsColour() {
+  const char* term = std::getenv("TERM");
+  const char* noColour = std::getenv("NO_COLOR");
+  return !(term && std::strcmp(term, "dumb") == 0) && !(noColour && *noColour);
+}
+
+// The indicator square: the bitmap's colour as a two-cell block.
+std::string Indicator(int imageId, bool colour) {
+  const BitmapResource* bitmap = FindBitmapResource(imageId);
+  const uint32_t rgb = bitmap ? bitmap->fillRgb : 0;
+  const uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF;
+  if (!colour) return rgb == 0 ? "[ ]" : green > red ? "[+]" : "[x]";
+  const char* background = rgb == 0 ? "40" : green > red ? "42" : "41";
+  return std::string("\x1b[") + background + "m  \x1b[0m";
+}
+
+}  // namespace
+
+TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
+    : impl_(std::make_unique<Impl>(options)) {
+  Impl& impl = *impl_;
+  impl.fancy = isatty(options.outputFd) == 1;
+  impl.colour = impl.fancy && WantsColour();
+  impl.keys = isatty(options.inputFd) == 1;
+  SetModelObserver([&impl](const ModelEvent& event) { impl.OnEvent(event); });
+  SetMessageBoxHandler([&impl](DialogHandle, const std::u16string& text,
+                               const std::u16string& caption, unsigned flags) {
+    return impl.OnMessageBox(text, caption, flags);
+  });
+  impl.StartInput();
+}
+
+TerminalStatusFrontEnd::~TerminalStatusFrontEnd() {
+  SetMessageBoxHandler({});
+  SetModelObserver({});
+  impl_->StopInput();
+}
+
+void TerminalStatusFrontEnd::RestoreTerminal() {
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->raw) tcsetattr(impl_->options.inputFd, TCSANOW, &impl_->saved);
+  impl_->raw = false;
+}
+
+void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(options.outputFd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // nowhere to draw: the run goes on regardless
+    done += size_t(n);
+  }
+}
+
+void TerminalStatusFrontEnd::Impl::DrawLine() {
+  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + model_detail::ToUtf8(line);
+  out += colour ? "   \x1b[2mEsc/q: Stop\x1b[0m" : "   Esc/q: Stop";
+  Write(out);
+  lineDrawn = true;
+}
+
+void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
+  // The snapshot is taken under the lock so that the last drawing is the newest.
+  std::lock_guard lock(mutex);
+  const std::optional<ModelDialog> dialog = ModelSnapshot(event.dialog);
+  if (event.kind == ModelEvent::DialogEnded) {
+    if (event.dialog != status) return;
+    if (lineDrawn) Write("\n");
+    status = nullptr;
+    lineDrawn = false;
+    return;
+  }
+  if (!dialog || dialog->templateId != IDD_STATUS) return;
+  const ModelControl* statusLine = dialog->Control(IDC_STATUS_LINE);
+  const ModelControl* indicator = dialog->Control(IDC_INDICATOR);
+  const std::u16string newLine = statusLine ? statusLine->text : u"";
+  const int newImage = indicator ? indicator->imageId : 0;
+  if (event.kind == ModelEvent::DialogStarted) {
+    status = event.dialog;
+    const ModelControl* title = dialog->Control(IDC_TITLE);
+    const std::string text = model_detail::ToUtf8(title ? title->text : u"");
+    Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
+  } else if (event.dialog != status || (newLine == line && newImage == image)) {
+    return;
+  }
+  const bool textChanged = newLine != line || event.kind == ModelEvent::DialogStarted;
+  line = newLine;
+  image = newImage;
+  if (fancy) {
+    if (!boxOpen) DrawLine();
+  } else if (textChanged && !line.empty()) {
+    Write(model_detail::ToUtf8(line) + "\n");
+  }
+}
+
+int TerminalStatusFrontEnd::Impl::OnMessageBox(const std::u16string& text,
+                                               const std::u16string& caption, unsigned flags) {
+  std::unique_lock lock(mutex);
+  std::string out = lineDrawn ? "\r\x1b[K" : "";
+  out += model_detail::ToUtf8(caption) + " " + model_detail::ToUtf8(text);
+  const bool yesNo = (flags & kMbButtonMask) == kMbYesNo;
+  if (keys) out += yesNo ? " [y/n] " : colour ? "  \x1b[2m[Enter]\x1b[0m" : "  [Enter]";
+  Write(out + (keys && yesNo ? "" : "\n"));
+  int answer = DefaultMessageBoxAnswer(flags);
+  if (keys && !boxOpen) {
+    boxOpen = true;
+    boxFlags = flags;
+    boxClosed.wait(lock, [this] { return !boxOpen; });
+    answer = boxAnswer;
+    if (yesNo) Write("\n");
+  }
+  if (fancy && status) DrawLine();
+  return answer;
+}

@@ -1,0 +1,33 @@
+// Terminal front end of Quarvel's status dialog: draws dialog 102 and the
+// message boxes on a terminal and turns keys and signals into Stop and close.
+#pragma once
+
+#include <memory>
+
+struct TerminalOptions {
+  int inputFd = 0;   // keys, read only when it is a terminal (then in raw mode)
+  int outputFd = 2;  // drawing; redrawn in place and coloured only on a terminal
+  bool handleSignals = true;  // SIGINT, SIGTERM, SIGHUP: Stop, then close, then exit
+};
+
+// Lives around the program's modal run: installs itself as the dialog model's
+// observer and message-box handler, and restores the terminal when it goes.
+//   Esc, q: Stop (WM_COMMAND 1013) to the status dialog.
+//   Ctrl-C or a signal: the first Stop, the second WM_CLOSE, the third exits 130.
+//   Message boxes print "<caption> <text>"; on a terminal they wait for Enter.
+class TerminalStatusFrontEnd {
+ public:
+  explicit TerminalStatusFrontEnd(TerminalOptions options = {});
+  ~TerminalStatusFrontEnd();
+  TerminalStatusFrontEnd(const TerminalStatusFrontEnd&) = delete;
+  TerminalStatusFrontEnd& operator=(const TerminalStatusFrontEnd&) = delete;
+
+  // Puts the terminal back as it was; safe to call more than once, e.g. before
+  // an exit that skips destructors.
+  void RestoreTerminal();
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
