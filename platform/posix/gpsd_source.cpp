@@ -1,0 +1,62 @@
+// gpsd as a GPS port: a loopback TCP connection that asks gpsd to relay raw NMEA.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/posix/serial_posix.h"
+
+namespace {
+constexpr uint16_t kGpsdDefaultPort = 2947;
+constexpr char kWatchNmea[] = "?WATCH={\"enable\":true,\"nmea\":true}\n";
+
+bool SendAll(int fd, const char* data, std::size_t length) {
+  while (length > 0) {
+    const ssize_t sent = send(fd, data, length, MSG_NOSIGNAL);
+    if (sent <= 0) return false;
+    data += sent;
+    length -= std::size_t(sent);
+  }
+  return true;
+}
+}  // namespace
+
+bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort) {
+  static const char16_t kPrefix[] = u"gpsd:";
+  for (std::size_t i = 0; kPrefix[i]; ++i) {
+    char16_t c = name[i];
+    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+    if (c != kPrefix[i]) return false;
+  }
+  const char16_t* digits = name + 5;
+  if (*digits == 0) {
+    *tcpPort = kGpsdDefaultPort;
+    return true;
+  }
+  uint32_t number = 0;
+  for (; *digits >= u'0' && *digits <= u'9' && number <= 65535; ++digits) {
+    number = number * 10 + uint32_t(*digits - u'0');
+  }
+  *tcpPort = (*digits == 0 && number >= 1 && number <= 65535) ? uint16_t(number) : 0;
+  return true;
+}
+
+int ConnectGpsd(uint16_t tcpPort) {
+  if (tcpPort == 0) return -1;
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(tcpPort);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      !SendAll(fd, kWatchNmea, sizeof kWatchNmea - 1) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}

@@ -1,0 +1,127 @@
+// Linux tty devices for the GPS port: name to path, exclusive open, raw input at one speed.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/posix/serial_posix.h"
+
+namespace {
+
+std::string ToUtf8(const char16_t* text) {
+  std::string out;
+  for (; *text; ++text) {
+    char32_t c = *text;
+    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (*++text - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
+      out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// "COMn" or "COMn:" in any case, n from 1; 0 for any other name.
+unsigned ComPortNumber(const std::string& name) {
+  if (name.size() < 4 || strncasecmp(name.c_str(), "COM", 3) != 0) return 0;
+  unsigned number = 0;
+  std::size_t i = 3;
+  for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && number < 10000; ++i) {
+    number = number * 10 + unsigned(name[i] - '0');
+  }
+  if (i == 3) return 0;
+  if (i < name.size() && !(name[i] == ':' && i + 1 == name.size())) return 0;
+  return number;
+}
+
+bool HasParentStep(const std::string& path) {
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (path.compare(start, end - start, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+speed_t SpeedConstant(uint32_t baudRate) {
+  struct Entry { uint32_t baud; speed_t speed; };
+  static const Entry kSpeeds[] = {
+      {50, B50},         {75, B75},         {110, B110},         {134, B134},
+      {150, B150},       {200, B200},       {300, B300},         {600, B600},
+      {1200, B1200},     {1800, B1800},     {2400, B2400},       {4800, B4800},
+      {9600, B9600},     {19200, B19200},   {38400, B38400},     {57600, B57600},
+      {115200, B115200}, {230400, B230400}, {460800, B460800},   {500000, B500000},
+      {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+      {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+      {3500000, B3500000}, {4000000, B4000000}};
+  for (const Entry& entry : kSpeeds) {
+    if (entry.baud == baudRate) return entry.speed;
+  }
+  return B0;
+}
+
+}  // namespace
+
+// PARMRK goes too: its marks would put NUL bytes into the data.
+void MakeInputRaw(termios& settings) {
+  settings.c_iflag &= ~tcflag_t(INLCR | IGNCR | ICRNL | IXON | IXOFF | PARMRK);
+  settings.c_oflag &= ~tcflag_t(OPOST);
+  settings.c_lflag &=
+      ~tcflag_t(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ISIG | IEXTEN);
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
+}
+
+std::string SerialDevicePath(const char16_t* name) {
+  std::string path = ToUtf8(name);
+  if (path.empty() || HasParentStep(path)) return {};
+  if (path[0] == '/') return path;
+  if (unsigned number = ComPortNumber(path)) return "/dev/ttyS" + std::to_string(number - 1);
+  if (path.back() == ':') path.pop_back();
+  if (path.empty()) return {};
+  return "/dev/" + path;
+}
+
+int OpenTtyDevice(const std::string& path) {
+  // Non-blocking: a port without carrier would otherwise hang the open.
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  termios settings;
+  if (tcgetattr(fd, &settings) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      ioctl(fd, TIOCEXCL) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool SetTtySpeed(int fd, uint32_t baudRate) {
+  const speed_t speed = SpeedConstant(baudRate);
+  termios settings;
+  if (speed == B0 || tcgetattr(fd, &settings) != 0) return false;
+  MakeInputRaw(settings);
+  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0) return false;
+  if (tcsetattr(fd, TCSANOW, &settings) != 0) return false;
+  // tcsetattr succeeds when any part was taken: check that the speed was.
+  termios applied;
+  return tcgetattr(fd, &applied) == 0 && cfgetispeed(&applied) == speed &&
+         cfgetospeed(&applied) == speed;
+}
+
+void CloseTtyDevice(int fd) {
+  ioctl(fd, TIOCNXCL);
+  close(fd);
+}

@@ -1,0 +1,102 @@
+// The GPS port on Linux: a tty or gpsd, read with poll() beside an eventfd that a stop signals.
+#include "platform/serial_port.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/serial_posix.h"
+
+namespace {
+
+// A gap this long ends a read: bytes within one receiver burst come closer
+// together, and a burst handed on whole is never cut into a dropped
+// beginning and an orphaned end.
+constexpr int kQuietMilliseconds = 50;
+
+SerialPortHandle WrapDescriptor(int fd, bool isGpsd) {
+  if (fd < 0) return kInvalidSerialPort;
+  const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd < 0) {
+    isGpsd ? void(close(fd)) : CloseTtyDevice(fd);
+    return kInvalidSerialPort;
+  }
+  auto* port = new SerialPort;
+  port->fd = fd;
+  port->wakeFd = wakeFd;
+  port->isGpsd = isGpsd;
+  return port;
+}
+
+enum class Step { Data, Nothing, Gone };
+
+// One read() of what poll() announced; gpsd's JSON lines are dropped here.
+Step ReadAvailable(SerialPort& port, char* buffer, std::size_t capacity, std::size_t* have) {
+  const ssize_t count = read(port.fd, buffer + *have, capacity - *have);
+  if (count > 0) {
+    std::size_t kept = std::size_t(count);
+    if (port.isGpsd) kept = DropGpsdJson(port.filter, buffer + *have, kept);
+    *have += kept;
+    return Step::Data;
+  }
+  if (count < 0 && (errno == EAGAIN || errno == EINTR)) return Step::Nothing;
+  return Step::Gone;  // EOF of a socket, EIO of a tty whose device went away
+}
+
+}  // namespace
+
+SerialPortHandle OpenSerialPort(const char16_t* name) {
+  if (!name) return kInvalidSerialPort;
+  uint16_t tcpPort = 0;
+  if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort), true);
+  const std::string path = SerialDevicePath(name);
+  if (path.empty()) return kInvalidSerialPort;
+  return WrapDescriptor(OpenTtyDevice(path), false);
+}
+
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {
+  if (port == kInvalidSerialPort) return false;
+  return port->isGpsd || SetTtySpeed(port->fd, baudRate);
+}
+
+std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
+  if (port == kInvalidSerialPort || port->gone) return kSerialPortGone;
+  std::size_t have = 0;
+  while (have < capacity) {
+    pollfd watched[2] = {{port->fd, POLLIN, 0}, {port->wakeFd, POLLIN, 0}};
+    const int ready = poll(watched, 2, have == 0 ? -1 : kQuietMilliseconds);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) {
+      port->gone = true;
+      break;
+    }
+    if (ready == 0 || watched[1].revents != 0) break;  // quiet after data, or woken
+    Step step = Step::Gone;
+    if (watched[0].revents & POLLIN) step = ReadAvailable(*port, buffer, capacity, &have);
+    if (step == Step::Gone) {
+      port->gone = true;
+      break;
+    }
+  }
+  if (have == 0 && port->gone) return kSerialPortGone;
+  return std::ptrdiff_t(have);
+}
+
+void WakeSerialPort(SerialPortHandle port) {
+  if (port == kInvalidSerialPort) return;
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = write(port->wakeFd, &one, sizeof one);
+}
+
+void CloseSerialPort(SerialPortHandle port) {
+  if (port == kInvalidSerialPort) return;
+  if (port->isGpsd) {
+    close(port->fd);
+  } else {
+    CloseTtyDevice(port->fd);
+  }
+  close(port->wakeFd);
+  delete port;
+}

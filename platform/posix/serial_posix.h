@@ -1,0 +1,45 @@
+// What an open port holds on Linux, and the helpers behind its two kinds: a tty device and gpsd.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <termios.h>
+
+#include "platform/posix/gpsd_filter.h"
+
+struct SerialPort {
+  int fd = -1;
+  int wakeFd = -1;       // eventfd: readable once a stop wants the read back
+  bool isGpsd = false;   // a gpsd socket: its JSON lines are dropped
+  bool gone = false;     // the line hung up; later reads return at once
+  GpsdFilter filter;
+};
+
+// The device path for a port name: "/..." as is, "COMn:" as /dev/ttyS(n-1),
+// anything else under /dev/ (a trailing ':' dropped). Empty when the name
+// cannot be a device ("", "..").
+std::string SerialDevicePath(const char16_t* name);
+
+// Opens a tty exclusively (TIOCEXCL and an flock that holds for root too) and
+// checks that its settings read. The descriptor, or -1.
+int OpenTtyDevice(const std::string& path);
+
+// Raw input without cfmakeraw, which would force 8N1: only what edits,
+// translates, echoes or answers the stream is switched off.
+void MakeInputRaw(termios& settings);
+
+// Raw input at the given speed, every other line setting kept.
+bool SetTtySpeed(int fd, uint32_t baudRate);
+
+// Releases the exclusive claims and closes the descriptor.
+void CloseTtyDevice(int fd);
+
+// "gpsd:" (port 2947) or "gpsd:PORT", any case. False for other names; true
+// with *tcpPort 0 when the port number is malformed.
+bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort);
+
+// Connects to gpsd on the loopback address and asks it for raw NMEA. The
+// socket, or -1 when gpsd is not there.
+int ConnectGpsd(uint16_t tcpPort);

@@ -1,0 +1,36 @@
+// Serial ports by name: exclusive open, only the speed changed, reads that a stop can wake.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct SerialPort;  // each platform layer defines what an open port holds
+using SerialPortHandle = SerialPort*;
+inline constexpr SerialPortHandle kInvalidSerialPort = nullptr;
+
+// ReadSerialPort's result when the line is gone for good (device unplugged,
+// peer closed, read error): reading again will not bring more.
+inline constexpr std::ptrdiff_t kSerialPortGone = -1;
+
+// Opens the named port for this process alone and checks that its current
+// line settings can be read. Invalid when the port is missing, busy, not a
+// serial line or its settings are unreadable.
+SerialPortHandle OpenSerialPort(const char16_t* name);
+
+// Sets the speed, keeping byte size, parity, stop bits and hardware flow
+// control as they were; input is taken raw (no echo, no line editing, no
+// character translation). False when the port refuses the speed.
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate);
+
+// Blocks until bytes arrive, then gathers more until `capacity` bytes have
+// come or the line has been quiet for a moment, so a receiver's burst is
+// returned whole. Returns the count, 0 when woken by WakeSerialPort, or
+// kSerialPortGone. Nothing is ever written to the port.
+std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity);
+
+// Makes a pending read, and every later one, return at once. Safe to call
+// from another thread while ReadSerialPort blocks, but not with CloseSerialPort.
+void WakeSerialPort(SerialPortHandle port);
+
+// Closes the port; no read may be pending on it.
+void CloseSerialPort(SerialPortHandle port);

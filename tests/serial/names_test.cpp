@@ -1,0 +1,83 @@
+// Port names on Linux: device paths, gpsd and demo names, and gpsd's JSON filter.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "locator/demo_receiver.h"
+#include "platform/posix/gpsd_filter.h"
+#include "platform/posix/serial_posix.h"
+
+namespace {
+
+std::string Utf8(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+TEST(SerialNames, DevicePathForEachKindOfName) {
+  const struct {
+    std::u16string name;
+    std::string path;
+  } cases[] = {
+      {u"COM1:", "/dev/ttyS0"},           {u"COM4:", "/dev/ttyS3"},
+      {u"com2", "/dev/ttyS1"},            {u"COM10:", "/dev/ttyS9"},
+      {u"/dev/ttyUSB0", "/dev/ttyUSB0"},  {u"/tmp/gps link", "/tmp/gps link"},
+      {u"ttyUSB0", "/dev/ttyUSB0"},       {u"rfcomm0", "/dev/rfcomm0"},
+      {u"pts/3", "/dev/pts/3"},           {u"ttyACM0:", "/dev/ttyACM0"},
+      {u"COM0:", "/dev/COM0"},            {u"COMX:", "/dev/COMX"},
+      {u"COM1:x", "/dev/COM1:x"},         {u"", ""},
+      {u"../etc/passwd", ""},             {u"/dev/../etc/passwd", ""},
+      {u":", ""},                         {u"gps\u00e9", "/dev/gps\xc3\xa9"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SerialDevicePath(c.name.c_str()), c.path) << "name \"" << Utf8(c.name) << "\"";
+  }
+}
+
+TEST(SerialNames, GpsdNamesAndTheirPorts) {
+  const struct {
+    std::u16string name;
+    bool isGpsd;
+    uint16_t port;
+  } cases[] = {
+      {u"gpsd:", true, 2947},    {u"GPSD:", true, 2947},    {u"gpsd:2948", true, 2948},
+      {u"gpsd:65535", true, 65535}, {u"gpsd:65536", true, 0}, {u"gpsd:0", true, 0},
+      {u"gpsd:12x", true, 0},    {u"gpsd", false, 0},       {u"COM1:", false, 0},
+      {u"xgpsd:", false, 0},
+  };
+  for (const auto& c : cases) {
+    uint16_t port = 0;
+    EXPECT_EQ(ParseGpsdName(c.name.c_str(), &port), c.isGpsd) << Utf8(c.name);
+    if (c.isGpsd) {
+      EXPECT_EQ(port, c.port) << Utf8(c.name);
+    }
+  }
+}
+
+TEST(SerialNames, DemoNameInAnyCaseOnly) {
+  EXPECT_TRUE(IsDemoPortName(u"DEMO:"));
+  EXPECT_TRUE(IsDemoPortName(u"demo:"));
+  EXPECT_FALSE(IsDemoPortName(u"DEMO"));
+  EXPECT_FALSE(IsDemoPortName(u"DEMO:1"));
+  EXPECT_FALSE(IsDemoPortName(u"COM1:"));
+  EXPECT_FALSE(IsDemoPortName(nullptr));
+}
+
+TEST(GpsdFilter, DropsJsonLinesEvenWhenSplitAcrossReads) {
+  const struct {
+    std::string chunks[3];
+    std::string kept;
+  } cases[] = {
+      {{"{\"class\":\"VERSION\"}\r\n$GPGGA,1*00\r\n", "", ""}, "$GPGGA,1*00\r\n"},
+      {{"{\"class\":\"DEV", "ICE\",\"path\":\"*$\"}\n$GP", "RMC*11\r\n"}, "$GPRMC*11\r\n"},
+      {{"$GPGGA,{x}*22\r\n", "{\"a\":1}\r\n", "$GPVTG*33\r\n"}, "$GPGGA,{x}*22\r\n$GPVTG*33\r\n"},
+      {{"", "", ""}, ""},
+  };
+  for (const auto& c : cases) {
+    GpsdFilter filter;
+    std::string kept;
+    for (std::string chunk : c.chunks) {
+      kept.append(chunk.data(), DropGpsdJson(filter, chunk.data(), chunk.size()));
+    }
+    EXPECT_EQ(kept, c.kept) << "from \"" << c.chunks[0] << c.chunks[1] << c.chunks[2] << "\"";
+  }
+}
+
+}  // namespace

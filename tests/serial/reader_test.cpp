@@ -1,0 +1,164 @@
+// The GPS port reader end to end: a pseudo-terminal receiver, the reader thread and GpsState.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "locator/gps_reader.h"
+#include "locator/nmea_parser.h"
+#include "serial/message_box_fake.h"
+#include "serial/pty.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kFixBurst[] =
+    "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+    "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
+constexpr double kFixLatitude = 48 + 7.038 / 60;
+constexpr double kFixLongitude = 11 + 31.0 / 60;
+
+double Latitude() {
+  double latitude = 0;
+  GetGpsFix(&latitude, nullptr, nullptr);
+  return latitude;
+}
+
+class GpsReaderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetGpsState();
+    TakeShownBoxes();
+  }
+  void TearDown() override {
+    StopGpsReader();
+    EXPECT_TRUE(WaitGpsReaderStopped(10s)) << "the reader thread did not end";
+  }
+};
+
+TEST_F(GpsReaderTest, SentencesFromThePortReachTheGpsState) {
+  Pty pty;
+  ASSERT_TRUE(StartGpsReader(pty.Name().c_str(), 4800));
+  EXPECT_TRUE(TakeShownBoxes().empty());
+  pty.Write(kFixBurst);
+  ASSERT_TRUE(WaitFor([] { return Latitude() != 0; }, 10s)) << "no position reached GpsState";
+  double latitude = 0, longitude = 0;
+  uint8_t valid = 0;
+  GetGpsFix(&latitude, &longitude, &valid);
+  EXPECT_NEAR(latitude, kFixLatitude, 1e-9);
+  EXPECT_NEAR(longitude, kFixLongitude, 1e-9);
+  EXPECT_EQ(valid, 1);
+}
+
+TEST_F(GpsReaderTest, StopEndsAReaderBlockedInARead) {
+  Pty pty;
+  ASSERT_TRUE(StartGpsReader(pty.Name().c_str(), 4800));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_FALSE(WaitGpsReaderStopped(0ms)) << "the reader ended before it was stopped";
+  StopGpsReader();
+  EXPECT_TRUE(WaitGpsReaderStopped(10s));
+  // The reader closed the port as it ended, so it can be opened again.
+  SerialPortHandle again = OpenSerialPort(pty.Name().c_str());
+  EXPECT_NE(again, kInvalidSerialPort) << "the stopped reader kept the port";
+  CloseSerialPort(again);
+}
+
+TEST_F(GpsReaderTest, PortErrorsAreToldAndTheStartFails) {
+  Pty busy;
+  SerialPortHandle holder = OpenSerialPort(busy.Name().c_str());
+  ASSERT_NE(holder, kInvalidSerialPort);
+  Pty slow;
+  const struct {
+    std::u16string name;
+    uint32_t baudRate;
+    const char16_t* message;
+  } cases[] = {
+      {u"/dev/quarvel-no-such-port", 4800, u"Error Opening Comms Port."},
+      {busy.Name(), 4800, u"Error Opening Comms Port."},
+      {u"/etc/hostname", 4800, u"Error Opening Comms Port."},
+      {slow.Name(), 12345, u"Can't configure GPS-port."},
+  };
+  for (const auto& c : cases) {
+    const std::string name(c.name.begin(), c.name.end());
+    EXPECT_FALSE(StartGpsReader(c.name.c_str(), c.baudRate)) << name;
+    const std::vector<ShownBox> boxes = TakeShownBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << name;
+    EXPECT_TRUE(boxes[0].text == c.message) << name;
+    EXPECT_TRUE(boxes[0].caption == u"Error!") << name;
+    EXPECT_EQ(boxes[0].flags, 0x10u) << name;
+    EXPECT_EQ(boxes[0].owner, nullptr) << name;
+  }
+  CloseSerialPort(holder);
+  // The refused speed left the port closed.
+  SerialPortHandle again = OpenSerialPort(slow.Name().c_str());
+  EXPECT_NE(again, kInvalidSerialPort);
+  CloseSerialPort(again);
+}
+
+TEST_F(GpsReaderTest, AReaderWithoutAPortWaitsWithoutSpinning) {
+  EXPECT_FALSE(StartGpsReader(u"/dev/quarvel-no-such-port", 4800));
+  EXPECT_FALSE(WaitGpsReaderStopped(100ms)) << "the reader thread runs even without a port";
+  const double before = ProcessCpuMilliseconds();
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(ProcessCpuMilliseconds() - before, 200.0) << "CPU milliseconds used in one idle second";
+  StopGpsReader();
+  EXPECT_TRUE(WaitGpsReaderStopped(10s));
+}
+
+TEST_F(GpsReaderTest, UnpluggedReceiverCostsNoCpuAndStopStillWorks) {
+  Pty pty;
+  ASSERT_TRUE(StartGpsReader(pty.Name().c_str(), 4800));
+  pty.Write(kFixBurst);
+  ASSERT_TRUE(WaitFor([] { return Latitude() != 0; }, 10s));
+  pty.CloseMaster();
+  std::this_thread::sleep_for(200ms);
+  const double before = ProcessCpuMilliseconds();
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(ProcessCpuMilliseconds() - before, 200.0) << "CPU milliseconds used in one second unplugged";
+  StopGpsReader();
+  EXPECT_TRUE(WaitGpsReaderStopped(10s));
+}
+
+TEST_F(GpsReaderTest, AReceiverPluggedBackInIsReadAgain) {
+  const std::string dir = testing::TempDir() + "quarvel-reconnect-" + std::to_string(getpid());
+  std::filesystem::create_directories(dir);
+  const std::string link = dir + "/gps";
+  auto pointAt = [&](const Pty& pty) {
+    std::filesystem::remove(link + ".new");
+    std::filesystem::create_symlink(pty.Path(), link + ".new");
+    std::filesystem::rename(link + ".new", link);
+  };
+  auto first = std::make_unique<Pty>();
+  pointAt(*first);
+  ASSERT_TRUE(StartGpsReader(std::u16string(link.begin(), link.end()).c_str(), 4800));
+  first->CloseMaster();
+  Pty second;
+  pointAt(second);
+  first.reset();
+  // Bytes written before the reader has reopened the port may be lost: repeat.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        second.Write(kFixBurst);
+        std::this_thread::sleep_for(100ms);
+        return Latitude() != 0;
+      },
+      15s))
+      << "the reader did not reopen the port by its name";
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(GpsReaderTest, ReadBufferEndsWithNulAndNeedsAPort) {
+  char buffer[kGpsReadSize + 1];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  EXPECT_FALSE(StartGpsReader(u"/dev/quarvel-no-such-port", 4800));
+  StopGpsReader();
+  ASSERT_TRUE(WaitGpsReaderStopped(10s));
+  EXPECT_EQ(ReadGpsPort(buffer), 0u);
+  EXPECT_EQ(buffer[0], 'x') << "a read without a port must leave the buffer alone";
+}
+
+}  // namespace
