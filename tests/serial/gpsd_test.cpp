@@ -40,8 +40,11 @@ class GpsFake {
   ~GpsFake() {
     if (pid_ <= 0) return;
     kill(-pid_, SIGTERM);
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    const bool ended = WaitFor([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5s);
+    if (!ended) {
+      kill(-pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
   }
 
  private:
@@ -59,8 +62,8 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
     }
   }
   const int tcpPort = 20000 + getpid() % 20000;
-  const std::u16string name = u"gpsd:" + std::u16string(std::to_string(tcpPort).begin(),
-                                                        std::to_string(tcpPort).end());
+  const std::string portText = std::to_string(tcpPort);
+  const std::u16string name = u"gpsd:" + std::u16string(portText.begin(), portText.end());
   ResetGpsState();
   TakeShownBoxes();
   {
