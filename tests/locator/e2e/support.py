@@ -117,14 +117,18 @@ class Quarvel:
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE)
         self._stderr = b""
+        self._stdout = b""
         self._lock = threading.Lock()
-        self._reader = threading.Thread(target=self._read_stderr, daemon=True)
-        self._reader.start()
+        self._readers = [threading.Thread(target=self._read, args=(stream, name), daemon=True)
+                         for stream, name in ((self.proc.stderr, "_stderr"),
+                                              (self.proc.stdout, "_stdout"))]
+        for reader in self._readers:
+            reader.start()
 
-    def _read_stderr(self):
-        for chunk in iter(lambda: self.proc.stderr.read1(4096), b""):
+    def _read(self, stream, name):
+        for chunk in iter(lambda: stream.read1(4096), b""):
             with self._lock:
-                self._stderr += chunk
+                setattr(self, name, getattr(self, name) + chunk)
 
     @property
     def stderr(self):
@@ -136,16 +140,18 @@ class Quarvel:
                         text in self.stderr, timeout)
 
     def finish(self, timeout=PATIENCE):
-        """Exit status and standard output; kills a program that hangs."""
+        """Exit status (None: it hung and was killed) and standard output, once
+        every holder of the output pipes has closed them."""
         try:
-            out, _ = self.proc.communicate(timeout=timeout)
+            status = self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             self.proc.kill()
-            out, _ = self.proc.communicate()
-            self._reader.join()
-            return None, out.decode()
-        self._reader.join()
-        return self.proc.returncode, out.decode()
+            self.proc.wait()
+            status = None
+        for reader in self._readers:
+            reader.join(timeout)
+        with self._lock:
+            return status, self._stdout.decode(errors="replace")
 
     def cpu_seconds(self):
         with open("/proc/%d/stat" % self.proc.pid) as stat:
