@@ -1,0 +1,20 @@
+// QuarvelConfig's program-wide state, all of it used on the dialogs' one thread.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+
+// The longest shortcut path, in UTF-16 units without the terminator.
+inline constexpr std::size_t kShortcutPathMax = 263;
+
+struct ConfigState {
+  char16_t settingsPath[kPathUnits] = {};  // empty: there is no file to read or write
+  bool smartphone = false;                 // chooses layout 415 and the name dialog's flags
+  DialogHandle mainDialog = nullptr;       // the form; owner of the message boxes
+  // Result of the name dialog: a path only after an accepted name, else empty.
+  char16_t shortcutPath[kShortcutPathMax + 1] = {};
+};
+
+ConfigState& Config();

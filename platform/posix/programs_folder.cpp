@@ -1,0 +1,159 @@
+// Shortcuts on Linux: the text shortcut in $XDG_DATA_HOME/applications, and a
+// desktop entry beside it so that the desktop's menu shows it.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "common/shortcut_text.h"
+#include "platform/files.h"
+#include "platform/shortcuts.h"
+
+namespace {
+
+constexpr std::u16string_view kShortcutExtension = u".lnk";
+
+std::string Utf8(std::u16string_view text) {
+  std::string out(text.size() * 3 + 1, '\0');
+  WideToMultibyte(std::u16string(text).c_str(), out.data(), out.size());
+  out.resize(std::char_traits<char>::length(out.c_str()));
+  return out;
+}
+
+// XDG: $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
+std::string DataHome() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return data;
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') return {};
+  return std::string(home) + "/.local/share";
+}
+
+// Characters that make the Exec key's parser want an argument in quotes.
+bool NeedsQuotes(std::string_view word) {
+  return word.empty() || word.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string_view::npos;
+}
+
+// One argument of the Exec key: quoted when needed, with ", `, $ and \ escaped inside
+// the quotes; then the escapes of a string value (\\) and of field codes (%%).
+std::string ExecArgument(std::string_view word) {
+  std::string quoted;
+  if (NeedsQuotes(word)) {
+    quoted += '"';
+    for (char c : word) {
+      if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+      quoted += c;
+    }
+    quoted += '"';
+  } else {
+    quoted = word;
+  }
+  std::string value;
+  for (char c : quoted) {
+    if (c == '\\') value += "\\\\";
+    else if (c == '%') value += "%%";
+    else if (c == '\n') value += "\\n";
+    else value += c;
+  }
+  return value;
+}
+
+// A plain string value: backslash and line breaks escaped.
+std::string StringValue(std::string_view text) {
+  std::string value;
+  for (char c : text) {
+    if (c == '\\') value += "\\\\";
+    else if (c == '\n') value += "\\n";
+    else if (c == '\r') value += "\\r";
+    else value += c;
+  }
+  return value;
+}
+
+std::string DesktopEntry(std::u16string_view name, const char16_t* target,
+                         std::u16string_view arguments) {
+  std::string exec = ExecArgument(Utf8(target));
+  // The words go one by one, so that the program gets back the same line: an empty
+  // word stays an empty argument.
+  for (std::size_t start = 0;;) {
+    const std::size_t space = arguments.find(u' ', start);
+    exec += ' ';
+    exec += ExecArgument(Utf8(arguments.substr(start, space - start)));
+    if (space == std::u16string_view::npos) break;
+    start = space + 1;
+  }
+  return "[Desktop Entry]\nType=Application\nName=" + StringValue(Utf8(name)) +
+         "\nExec=" + exec + "\nTerminal=true\n";
+}
+
+// Writes a new file beside path and puts it in path's place once it is whole.
+template <typename Writer>
+bool ReplaceWith(const char16_t* path, Writer write) {
+  char16_t temp[kPathUnits + 64];
+  std::FILE* file = CreateFileBeside(path, temp, sizeof temp / sizeof *temp);
+  if (!file) {
+    // No room for a scratch name beside it (a name near the file system's limit, a
+    // folder the user may not add to): write the file in place.
+    file = OpenFile(path, "w");
+    if (!file) return false;
+    const bool written = write(file);
+    return CloseFileDurably(file) && written;
+  }
+  bool ok = write(file);
+  ok = CloseFileDurably(file) && ok;
+  ok = ok && ReplaceFile(temp, path);
+  if (!ok) RemoveFile(temp);
+  return ok;
+}
+
+// A fresh account has no applications folder yet: make it, and the data folder
+// above it, private to the user as XDG asks.
+bool MakeProgramsFolder() {
+  const std::string data = DataHome();
+  if (data.empty()) return false;
+  std::string partial;
+  const std::string folder = data + "/applications";
+  for (std::size_t at = 1; at != std::string::npos;) {
+    at = folder.find('/', at + 1);
+    partial = folder.substr(0, at);
+    if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool GetProgramsFolder(char16_t* folder, std::size_t capacity) {
+  const std::string data = DataHome();
+  if (capacity == 0) return false;
+  if (data.empty() || !MultibyteToWide((data + "/applications").c_str(), folder, capacity)) {
+    folder[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+const char16_t* LocatorProgramFileName() { return u"quarvel"; }
+
+bool WriteShortcut(const char16_t* path, const char16_t* target, const char16_t* arguments) {
+  const std::u16string_view shortcut = path;
+  if (shortcut.size() < kShortcutExtension.size() ||
+      shortcut.substr(shortcut.size() - kShortcutExtension.size()) != kShortcutExtension) {
+    return false;
+  }
+  const std::u16string_view stem = shortcut.substr(0, shortcut.size() - kShortcutExtension.size());
+  const std::size_t slash = stem.rfind(PathSeparator());
+  const std::u16string_view name = slash == std::u16string_view::npos ? stem : stem.substr(slash + 1);
+  const std::u16string entryPath = std::u16string(stem) + u".desktop";
+  const std::string entry = DesktopEntry(name, target, arguments);
+
+  MakeProgramsFolder();  // a failure shows when the files cannot be written
+  const bool shortcutWritten = ReplaceWith(path, [&](std::FILE* file) {
+    return WriteShortcutText(file, target, arguments);
+  });
+  return shortcutWritten && ReplaceWith(entryPath.c_str(), [&](std::FILE* file) {
+           return std::fwrite(entry.data(), 1, entry.size(), file) == entry.size();
+         });
+}
