@@ -1,0 +1,224 @@
+#!/usr/bin/env python3
+"""quarvel-config end to end in a real terminal (tmux): edit the form, save the
+settings file and shortcuts, and the single-instance rule."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+BINARY = None
+TIMEOUT = 30.0
+
+
+class Terminal:
+    """One tmux server of its own, running one program in an 80x24 window."""
+
+    def __init__(self, root, command, width=80, height=24):
+        self.socket = os.path.join(root, "tmux.sock")
+        self.exit_file = os.path.join(root, "exit-code")
+        if os.path.exists(self.exit_file):
+            os.remove(self.exit_file)
+        shell = f"{command}; echo $? > {self.exit_file}; sleep 600"
+        self.tmux("-f", "/dev/null", "new-session", "-d", "-x", str(width), "-y", str(height),
+                  shell)
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-S", self.socket, *args], check=True,
+                              capture_output=True, text=True).stdout
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p")
+
+    def keys(self, *keys):
+        self.tmux("send-keys", *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-l", text)
+
+    def wait_for(self, text, absent=False):
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline:
+            screen = self.screen()
+            if (text in screen) != absent:
+                return screen
+            time.sleep(0.05)
+        raise AssertionError(f"{'still' if absent else 'never'} saw {text!r} on:\n{self.screen()}")
+
+    def wait_for_exit(self):
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline:
+            if os.path.exists(self.exit_file):
+                with open(self.exit_file) as f:
+                    code = f.read().strip()
+                if code:
+                    return int(code)
+            time.sleep(0.05)
+        raise AssertionError(f"the program did not end; screen:\n{self.screen()}")
+
+    def close(self):
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+
+
+class ConfigFormEndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="quarvel-config-e2e-")
+        self.bin = os.path.join(self.root, "bin")
+        self.home = os.path.join(self.root, "home")
+        self.run_dir = os.path.join(self.root, "run")
+        self.data = os.path.join(self.root, "data")
+        for d in (self.bin, self.home, self.run_dir):
+            os.makedirs(d, mode=0o700)
+        # A copy of the program, so that settings.ini lands beside it here.
+        self.program = os.path.join(self.bin, "quarvel-config")
+        shutil.copy(BINARY, self.program)
+        self.env = {"HOME": self.home, "XDG_RUNTIME_DIR": self.run_dir,
+                    "XDG_DATA_HOME": self.data, "TERM": "xterm-256color", "LANG": "C.UTF-8",
+                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        self.terminals = []
+
+    def tearDown(self):
+        for t in self.terminals:
+            t.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def start(self, width=80):
+        exports = " ".join(f"{k}='{v}'" for k, v in self.env.items())
+        t = Terminal(self.root, f"env -i {exports} '{self.program}'", width=width)
+        self.terminals.append(t)
+        return t
+
+    def read(self, name):
+        with open(name, "rb") as f:
+            return f.read()
+
+    def test_edit_save_shortcuts_and_single_instance(self):
+        t = self.start()
+        t.wait_for("F1 Exit")
+        t.wait_for("[COM1:")
+        # Back deletes the port, then a new one is typed.
+        t.keys(*["BSpace"] * 5)
+        t.wait_for("[COM1:", absent=True)
+        t.type("COM4:")
+        t.wait_for("[COM4:")
+        # Tab order: port, coordinates only, Bluetooth, map type, lite map.
+        t.keys("Tab", "Tab", "Space")
+        t.keys("Tab", "Right", "Right")
+        t.wait_for("Hybrid")
+        t.keys("F2")
+        t.wait_for("Main config")
+        t.keys("Enter")
+        t.wait_for("Config saved successfully!")
+        t.keys("Enter")
+        t.wait_for("Config saved successfully!", absent=True)
+        settings = self.read(os.path.join(self.bin, "settings.ini"))
+        self.assertEqual(settings, b"# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n"
+                                   b"# Bluetooth\n1\n# Coordinates only\n0\n")
+        self.assertEqual(len(settings), 86)
+
+        # A second start finds the first one and ends at once, without a form.
+        second = subprocess.run(["env", "-i", *[f"{k}={v}" for k, v in self.env.items()],
+                                 self.program], stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=TIMEOUT)
+        self.assertEqual(second.returncode, 0)
+        self.assertEqual(second.stdout, b"", "the second instance drew something")
+
+        # A shortcut under a name: the text shortcut and its desktop entry.
+        t.keys("F2", "Down", "Enter")
+        t.wait_for("Enter shortcut name:")
+        t.type("GPS")
+        t.keys("F2")
+        t.wait_for("Shortcut saved successfully!")
+        t.keys("Enter")
+        target = os.path.join(self.bin, "quarvel")
+        programs = os.path.join(self.data, "applications")
+        lnk = self.read(os.path.join(programs, "GPS.lnk")).decode()
+        self.assertEqual(lnk, f'{len(target) + 2}#"{target}" COM4: h 1 1 0')
+        desktop = self.read(os.path.join(programs, "GPS.desktop")).decode()
+        self.assertEqual(desktop, "[Desktop Entry]\nType=Application\nName=GPS\n"
+                                  f"Exec={target} COM4: h 1 1 0\nTerminal=true\n")
+
+        # The same name again: No keeps the dialog, Cancel writes nothing.
+        t.keys("F2", "Down", "Enter")
+        t.wait_for("Enter shortcut name:")
+        t.type("GPS")
+        t.keys("F2")
+        t.wait_for("This file already exists. Overwrite?")
+        t.keys("n")
+        t.wait_for("Overwrite?", absent=True)
+        screen = t.wait_for("Enter shortcut name:")
+        self.assertIn("GPS", screen)
+        t.keys("F1")
+        t.wait_for("F2 Save")
+        self.assertEqual(self.read(os.path.join(programs, "GPS.lnk")).decode(), lnk)
+
+        # An empty name is refused; the dialog stays.
+        t.keys("F2", "Down", "Enter")
+        t.wait_for("Enter shortcut name:")
+        t.keys("F2")
+        t.wait_for("You must enter valid shortcut name!")
+        t.keys("Enter")
+        t.wait_for("You must enter valid shortcut name!", absent=True)
+        t.wait_for("Enter shortcut name:")
+        t.keys("Escape")
+        t.wait_for("F2 Save")
+        self.assertEqual(sorted(os.listdir(programs)), ["GPS.desktop", "GPS.lnk"])
+
+        t.keys("F1")
+        self.assertEqual(t.wait_for_exit(), 0)
+
+    def test_opens_the_saved_settings_and_greys_for_coordinates_only(self):
+        with open(os.path.join(self.bin, "settings.ini"), "w") as f:
+            f.write("# COM port\nBSP4:\n# Default map type\np\n# Lite map\n0\n"
+                    "# Bluetooth\n0\n# Coordinates only\n1\n")
+        t = self.start()
+        screen = t.wait_for("[BSP4:")
+        self.assertIn("Physical", screen)
+        # The map type and lite map are drawn dim (greyed); Bluetooth is not.
+        coloured = t.tmux("capture-pane", "-p", "-e").splitlines()
+        for label, dim in (("Lite map:", True), ("Map type:", True), ("Bluetooth:", False)):
+            line = next(l for l in coloured if label in l)
+            self.assertEqual("\x1b[2m" in line, dim, f"{label} line: {line!r}")
+        t.keys("Tab", "Space")  # coordinates only off: usable again
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline:
+            line = next(l for l in t.tmux("capture-pane", "-p", "-e").splitlines()
+                        if "Lite map:" in l)
+            if "\x1b[2m" not in line:
+                break
+            time.sleep(0.05)
+        else:
+            self.fail(f"lite map stayed greyed: {line!r}")
+        # Ctrl-C closes the form without saving.
+        t.keys("C-c")
+        self.assertEqual(t.wait_for_exit(), 0)
+        self.assertIn(b"BSP4:", self.read(os.path.join(self.bin, "settings.ini")))
+
+    def test_narrow_terminal_gets_the_smartphone_layout(self):
+        t = self.start(width=38)
+        t.wait_for("GPS COM-port:")
+        t.keys("F1")
+        self.assertEqual(t.wait_for_exit(), 0)
+
+    def test_unwritable_settings_file_is_reported(self):
+        # A folder in the file's place cannot be replaced, not even by root.
+        os.mkdir(os.path.join(self.bin, "settings.ini"))
+        t = self.start()
+        t.wait_for("F1 Exit")
+        t.keys("F2", "Enter")
+        screen = t.wait_for("Error!")
+        self.assertIn("could not be saved", screen)
+        self.assertNotIn("successfully", screen)
+        t.keys("Enter")
+        t.wait_for("Error!", absent=True)
+        t.keys("F1")
+        self.assertEqual(t.wait_for_exit(), 0)
+        self.assertEqual(sorted(os.listdir(self.bin)), ["quarvel-config", "settings.ini"],
+                         "a scratch file was left")
+
+
+if __name__ == "__main__":
+    BINARY = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
