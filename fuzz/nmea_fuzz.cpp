@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   while (input.remaining_bytes() > 0) {
     const std::vector<char> bytes = input.ConsumeBytes<char>(NextReadSize(input));
     char buffer[kGpsReadSize + 1] = {};
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     FrameNmeaRead(framer, buffer, ParseChecked, &texts);
     if (framer.carried >= sizeof framer.sentence || framer.inSentence) __builtin_trap();
     reference.Read(buffer);

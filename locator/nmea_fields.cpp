@@ -8,11 +8,6 @@
 
 namespace {
 
-constexpr double kOneSixtieth = 1.0 / 60;
-
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -93,7 +88,7 @@ double NmeaReadDouble(const char* field) {
   double value = 0.0;
   if (!exponent && digits <= 15) {
     // Both operands are exact doubles, so one division rounds like strtod.
-    value = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+    value = static_cast<double>(mantissa) / kNmeaPowersOfTen[fractionDigits];
   } else if (std::from_chars(begin, p, value).ec == std::errc::result_out_of_range) {
     // Twenty characters cannot leave the range without an exponent, so its sign decides.
     value = negativeExponent ? 0.0 : HUGE_VAL;
@@ -103,8 +98,10 @@ double NmeaReadDouble(const char* field) {
 
 float NmeaReadFloat(const char* field) { return static_cast<float>(NmeaReadDouble(field)); }
 
-int32_t NmeaReadIntViaDouble(const char* field) {
-  const double value = std::trunc(NmeaReadDouble(field));
+int32_t NmeaReadIntViaDouble(const char* field) { return NmeaTruncateToInt32(NmeaReadDouble(field)); }
+
+int32_t NmeaTruncateToInt32(double value) {
+  value = std::trunc(value);
   if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
   if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
@@ -130,8 +127,8 @@ double NmeaCoordToDegrees(const char* field) {
   if (field[0] == '\0') return 0.0;
   const char* point = std::strchr(field, '.');
   const std::size_t wholeLength = point ? static_cast<std::size_t>(point - field) : std::strlen(field);
-  if (wholeLength <= 2) return NmeaReadDouble(field) * kOneSixtieth;
+  if (wholeLength <= 2) return NmeaReadDouble(field) * kNmeaOneSixtieth;
   char degrees[kNmeaFieldMax + 1] = {};
   std::memcpy(degrees, field, std::min(wholeLength - 2, kNmeaFieldMax));
-  return NmeaReadInt(degrees) + NmeaReadDouble(field + wholeLength - 2) * kOneSixtieth;
+  return NmeaReadInt(degrees) + NmeaReadDouble(field + wholeLength - 2) * kNmeaOneSixtieth;
 }

@@ -7,6 +7,18 @@
 
 inline constexpr std::size_t kNmeaFieldMax = 20;
 
+// 1/60 as the double nearest to it, the factor from minutes to degrees.
+inline constexpr double kNmeaOneSixtieth = 1.0 / 60;
+// Exact as doubles, so a mantissa of up to 15 digits divided by one of them is
+// rounded once, exactly as strtod rounds.
+inline constexpr double kNmeaPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+inline constexpr uint64_t kNmeaIntPowersOfTen[] = {
+    1ull,         10ull,         100ull,         1000ull,         10000ull,         100000ull,
+    1000000ull,   10000000ull,   100000000ull,   1000000000ull,   10000000000ull,   100000000000ull,
+    1000000000000ull, 10000000000000ull, 100000000000000ull, 1000000000000000ull,
+    10000000000000000ull, 100000000000000000ull};
+
 // ',', '*' and NUL end a field.
 inline constexpr struct NmeaFieldEnds {
   bool at[256] = {};
@@ -30,6 +42,7 @@ double NmeaReadDouble(const char* field);
 float NmeaReadFloat(const char* field);
 // NmeaReadDouble truncated toward zero, saturated at the 32-bit range.
 int32_t NmeaReadIntViaDouble(const char* field);
+int32_t NmeaTruncateToInt32(double value);
 
 // hhmmss or ddmmyy: characters 1-2, 3-4 and 5-6 each as a decimal integer; a
 // pair beyond the end of the field gives 0, anything after the sixth is ignored.
