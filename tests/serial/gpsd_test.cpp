@@ -1,6 +1,9 @@
 // "gpsd:" against a real gpsd that gpsfake feeds from a log on a private port.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +24,22 @@ using namespace std::chrono_literals;
 bool Installed(const char* program) {
   const std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
+}
+
+// A loopback port that nothing listens on right now.
+int FreeTcpPort() {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  close(probe);
+  return port;
 }
 
 // gpsfake with its own gpsd, ended (with its process group) when the test ends.
@@ -61,7 +80,8 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
              "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
     }
   }
-  const int tcpPort = 20000 + getpid() % 20000;
+  const int tcpPort = FreeTcpPort();
+  ASSERT_NE(tcpPort, 0);
   const std::string portText = std::to_string(tcpPort);
   const std::u16string name = u"gpsd:" + std::u16string(portText.begin(), portText.end());
   ResetGpsState();
