@@ -2,6 +2,7 @@
 """quarvel-config end to end in a real terminal (tmux): edit the form, save the
 settings file and shortcuts, and the single-instance rule."""
 import os
+import shlex
 import shutil
 import subprocess
 import sys
@@ -10,6 +11,7 @@ import time
 import unittest
 
 BINARY = None
+QUARVEL = None  # the locator program, for the round trip; None skips it
 TIMEOUT = 30.0
 
 
@@ -62,7 +64,10 @@ class Terminal:
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
 
 
-class ConfigFormEndToEnd(unittest.TestCase):
+class ProgramFolder(unittest.TestCase):
+    """A copy of quarvel-config in a scratch folder, with a home and XDG folders of
+    its own, run in a terminal of its own."""
+
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="quarvel-config-e2e-")
         self.bin = os.path.join(self.root, "bin")
@@ -94,6 +99,8 @@ class ConfigFormEndToEnd(unittest.TestCase):
         with open(name, "rb") as f:
             return f.read()
 
+
+class ConfigFormEndToEnd(ProgramFolder):
     def test_edit_save_shortcuts_and_single_instance(self):
         t = self.start()
         t.wait_for("F1 Exit")
@@ -219,6 +226,89 @@ class ConfigFormEndToEnd(unittest.TestCase):
                          "a scratch file was left")
 
 
+class XServer:
+    """A private X display, so that quarvel has a clipboard to copy to."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"],
+                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=TIMEOUT)
+
+
+class RoundTripWithQuarvel(ProgramFolder):
+    """What quarvel-config saves is what quarvel runs with."""
+
+    def setUp(self):
+        if not QUARVEL:
+            self.skipTest("quarvel is not built")
+        super().setUp()
+        shutil.copy(QUARVEL, os.path.join(self.bin, "quarvel"))
+        self.x = XServer()
+        self.addCleanup(self.x.close)
+
+    def run_quarvel(self, argv):
+        env = {"HOME": self.home, "PATH": self.env["PATH"], "DISPLAY": self.x.display,
+               "LANG": "C.UTF-8"}
+        done = subprocess.run(argv, env=env, cwd="/", stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=120)
+        return done.returncode, done.stdout.decode(), done.stderr.decode()
+
+    def test_settings_file_and_shortcut_start_quarvel_with_the_form_values(self):
+        t = self.start()
+        t.wait_for("[COM1:")
+        t.keys(*["BSpace"] * 5)
+        t.wait_for("[COM1:", absent=True)
+        t.type("DEMO:")
+        t.keys("Tab", "Tab", "Tab", "Right")  # map type: Satellite; lite map stays on
+        t.wait_for("Satellite")
+        t.keys("F2", "Enter")
+        t.wait_for("Config saved successfully!")
+        t.keys("Enter")
+        t.keys("F2", "Down", "Enter")
+        t.wait_for("Enter shortcut name:")
+        t.type("Demo run")
+        t.keys("F2")
+        t.wait_for("Shortcut saved successfully!")
+        t.keys("Enter", "F1")
+        self.assertEqual(t.wait_for_exit(), 0)
+
+        quarvel = os.path.join(self.bin, "quarvel")
+        # No arguments: quarvel reads the settings.ini that quarvel-config wrote.
+        status, out, err = self.run_quarvel([quarvel])
+        self.assertEqual(status, 0, err)
+        self.assertRegex(out, r"^http://[^/]+/quarvel/\?lat=[-0-9.]+&lon=[-0-9.]+&t=s&s=1\n$")
+
+        # The desktop entry's Exec line starts quarvel with the same five words.
+        programs = os.path.join(self.data, "applications")
+        with open(os.path.join(programs, "Demo run.desktop")) as f:
+            exec_line = next(l for l in f.read().splitlines() if l.startswith("Exec="))
+        argv = shlex.split(exec_line[len("Exec="):])
+        self.assertEqual(argv, [quarvel, "DEMO:", "s", "1", "0", "0"])
+        self.assertEqual(self.run_quarvel(argv)[:2], (0, out))
+
+        # And the text shortcut names the same program and line.
+        with open(os.path.join(programs, "Demo run.lnk")) as f:
+            count, command = f.read().split("#", 1)
+        self.assertEqual(int(count), len(quarvel) + 2)
+        self.assertEqual(command, f'"{quarvel}" DEMO: s 1 0 0')
+
+
 if __name__ == "__main__":
     BINARY = os.path.abspath(sys.argv.pop(1))
+    if len(sys.argv) > 1 and not sys.argv[1].startswith("-"):
+        QUARVEL = os.path.abspath(sys.argv.pop(1))
     unittest.main(verbosity=2)
