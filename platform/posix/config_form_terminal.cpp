@@ -51,11 +51,12 @@ void CloseEverything(Ui& ui) {
   AnswerBox(ui, 0);
   ui.popupOpen = false;
   ui.listControl = 0;
-  for (DialogHandle dialog = ModelActiveDialog(); dialog; dialog = nullptr) {
-    PostDialogMessage(dialog, kWmClose, 0, 0);
-    if (const auto state = ModelSnapshot(dialog); state && state->owner)
-      PostDialogMessage(state->owner, kWmClose, 0, 0);
-  }
+  DialogHandle top = ModelActiveDialog();
+  if (!top) return;
+  PostDialogMessage(top, kWmClose, 0, 0);
+  // The name dialog's owner, the form, closes behind it.
+  if (const auto state = ModelSnapshot(top); state && state->owner)
+    PostDialogMessage(state->owner, kWmClose, 0, 0);
 }
 
 void ReadKeys(Ui& ui) {

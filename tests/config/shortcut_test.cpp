@@ -201,6 +201,20 @@ TEST_F(ShortcutTest, ShortcutThatCannotBeWrittenIsReported) {
   EXPECT_FALSE(std::filesystem::exists(Programs() / "no-such-folder"));
 }
 
+TEST_F(ShortcutTest, UnknownProgramsFolderIsReportedAndTheDialogStays) {
+  ScopedEnv data("XDG_DATA_HOME", "");
+  ScopedEnv home("HOME", "");
+  DialogHandle names = OpenNameDialog();
+  const std::u16string name = u"GPS";
+  Press(names, IDM_NAME_OK, &name);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, u"Error!");
+  EXPECT_EQ(ModelActiveDialog(), names);
+  EXPECT_EQ(Config().shortcutPath[0], 0);
+  Press(names, IDM_NAME_CANCEL);
+  ASSERT_TRUE(WaitForNameDialogToEnd());
+}
+
 TEST_F(ShortcutTest, BackKeyDeletesInTheNameField) {
   DialogHandle names = OpenNameDialog();
   SetControlText(names, IDC_SHORTCUT_NAME, u"GPSX");
