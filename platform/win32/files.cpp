@@ -1,5 +1,7 @@
 // Files by UTF-16 path and text in the ANSI code page on desktop Windows.
 #include <windows.h>
+// windows.h maps ReplaceFile to ReplaceFileW, which would rename the layer's own.
+#undef ReplaceFile
 
 #include "platform/files.h"
 

@@ -1,0 +1,140 @@
+// Controls by id, message boxes and string resources over the Win32 window calls.
+#include "platform/win32/dialog_window.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+using namespace win32_dialogs;
+
+namespace {
+
+HWND Control(DialogHandle dialog, int controlId) {
+  return GetDlgItem(Window(dialog), controlId);
+}
+
+// CB_* and BM_* results are small ints; a missing control answers kCbErr.
+LRESULT SendToControl(DialogHandle dialog, int controlId, UINT message, WPARAM wParam,
+                      LPARAM lParam, LRESULT missing) {
+  HWND control = Control(dialog, controlId);
+  return control ? SendMessageW(control, message, wParam, lParam) : missing;
+}
+
+// Each indicator bitmap is loaded once and kept: a static that shows it holds
+// no reference of its own.
+HBITMAP Bitmap(int bitmapId) {
+  static std::mutex mutex;
+  static auto* loaded = new std::map<int, HBITMAP>;
+  std::lock_guard lock(mutex);
+  auto found = loaded->find(bitmapId);
+  if (found != loaded->end()) return found->second;
+  auto bitmap = static_cast<HBITMAP>(
+      LoadImageW(Instance(), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+  if (bitmap) (*loaded)[bitmapId] = bitmap;
+  return bitmap;
+}
+
+}  // namespace
+
+bool SetControlText(DialogHandle dialog, int controlId, const char16_t* text) {
+  HWND control = Control(dialog, controlId);
+  return control && SetWindowTextW(control, AsWide(text)) != 0;
+}
+
+int GetControlText(DialogHandle dialog, int controlId, char16_t* buffer, int capacity) {
+  if (capacity <= 0) return 0;
+  buffer[0] = 0;
+  HWND control = Control(dialog, controlId);
+  return control ? GetWindowTextW(control, AsWide(buffer), capacity) : 0;
+}
+
+bool SetControlImage(DialogHandle dialog, int controlId, int bitmapId) {
+  HBITMAP bitmap = Bitmap(bitmapId);
+  HWND control = Control(dialog, controlId);
+  if (!bitmap || !control) return false;
+  SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  return true;
+}
+
+bool SetCheck(DialogHandle dialog, int controlId, bool checked) {
+  HWND control = Control(dialog, controlId);
+  if (!control) return false;
+  SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  return true;
+}
+
+bool IsChecked(DialogHandle dialog, int controlId) {
+  return SendToControl(dialog, controlId, BM_GETCHECK, 0, 0, BST_UNCHECKED) == BST_CHECKED;
+}
+
+bool EnableControl(DialogHandle dialog, int controlId, bool enabled) {
+  HWND control = Control(dialog, controlId);
+  if (!control) return false;
+  EnableWindow(control, enabled);  // its result is the old state
+  return true;
+}
+
+bool IsControlEnabled(DialogHandle dialog, int controlId) {
+  HWND control = Control(dialog, controlId);
+  return control && IsWindowEnabled(control);
+}
+
+int ComboAddString(DialogHandle dialog, int controlId, const char16_t* text) {
+  return int(SendToControl(dialog, controlId, CB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(AsWide(text)), kCbErr));
+}
+
+bool ComboReset(DialogHandle dialog, int controlId) {
+  return SendToControl(dialog, controlId, CB_RESETCONTENT, 0, 0, kCbErr) != kCbErr;
+}
+
+int ComboGetCount(DialogHandle dialog, int controlId) {
+  return int(SendToControl(dialog, controlId, CB_GETCOUNT, 0, 0, kCbErr));
+}
+
+int ComboSetSelection(DialogHandle dialog, int controlId, int index) {
+  return int(SendToControl(dialog, controlId, CB_SETCURSEL, WPARAM(index), 0, kCbErr));
+}
+
+int ComboGetSelection(DialogHandle dialog, int controlId) {
+  return int(SendToControl(dialog, controlId, CB_GETCURSEL, 0, 0, kCbErr));
+}
+
+int ComboFindString(DialogHandle dialog, int controlId, int startAfter,
+                    const char16_t* prefix) {
+  return int(SendToControl(dialog, controlId, CB_FINDSTRING, WPARAM(startAfter),
+                           reinterpret_cast<LPARAM>(AsWide(prefix)), kCbErr));
+}
+
+int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* buffer,
+                     int capacity) {
+  if (capacity <= 0) return kCbErr;
+  buffer[0] = 0;
+  const LRESULT length = SendToControl(dialog, controlId, CB_GETLBTEXTLEN, WPARAM(index), 0, kCbErr);
+  if (length < 0) return kCbErr;
+  // CB_GETLBTEXT knows no buffer size: fetch whole, then cut to fit.
+  std::wstring text(size_t(length) + 1, L'\0');
+  SendToControl(dialog, controlId, CB_GETLBTEXT, WPARAM(index),
+                reinterpret_cast<LPARAM>(text.data()), kCbErr);
+  const int copied = int(std::min<LRESULT>(length, capacity - 1));
+  for (int i = 0; i < copied; ++i) buffer[i] = char16_t(text[size_t(i)]);
+  buffer[copied] = 0;
+  return copied;
+}
+
+int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
+                   unsigned flags) {
+  return MessageBoxW(Window(owner), AsWide(text), AsWide(caption), flags);
+}
+
+int LoadResourceString(int id, char16_t* buffer, int capacity) {
+  if (capacity <= 0) return 0;
+  buffer[0] = 0;
+  // A capacity of 0 would make LoadStringW hand out a pointer instead.
+  const int length = LoadStringW(Instance(), UINT(id), AsWide(buffer), capacity);
+  if (length <= 0) buffer[0] = 0;
+  return length > 0 ? length : 0;
+}
