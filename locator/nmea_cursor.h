@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "locator/nmea_fields.h"
 
@@ -42,6 +43,14 @@ class NmeaFieldCursor {
   };
 
   static bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+  // Adds the digits from `p` on to `value`; returns the first character after them.
+  template <typename U>
+  static const char* AddDigits(const char* p, U& value) {
+    for (unsigned d; (d = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p) {
+      value = value * 10 + d;
+    }
+    return p;
+  }
   static Decimal ScanDecimal(const char* p);
   // The field's end: the first ',', '*' or NUL from `from` on, or its 21st character.
   const char* FieldEnd(std::size_t from) const;
@@ -51,6 +60,21 @@ class NmeaFieldCursor {
     field_ = end + 1;
     return true;
   }
+  // Stores a value converted in place when `end` is its field's end, else
+  // converts the field the slow way; then moves on as Advance does.
+  template <typename T>
+  bool Store(const char* end, T* out, T value, T (*convert)(const char*)) {
+    if (*end == ',') {
+      *out = value;
+      field_ = end + 1;
+      return true;
+    }
+    if (*end == '*' || *end == '\0') {
+      *out = value;
+      return false;
+    }
+    return Slow(out, convert);
+  }
   template <typename T>
   bool Slow(T* out, T (*convert)(const char*));
   bool SlowTime(NmeaTimePairs* pairs);
@@ -59,19 +83,20 @@ class NmeaFieldCursor {
 };
 
 inline NmeaFieldCursor::Decimal NmeaFieldCursor::ScanDecimal(const char* p) {
-  Decimal d{p, 0, 0, 0, *p == '-'};
-  p += d.negative;
+  const bool negative = *p == '-';
+  p += negative;
+  uint64_t mantissa = 0;
   const char* digitsBegin = p;
-  for (; IsDigit(*p); ++p) d.mantissa = d.mantissa * 10 + static_cast<uint64_t>(*p - '0');
-  d.digits = p - digitsBegin;
+  p = AddDigits(p, mantissa);
+  std::ptrdiff_t digits = p - digitsBegin;
+  std::ptrdiff_t fractionDigits = 0;
   if (*p == '.') {
     const char* fraction = ++p;
-    for (; IsDigit(*p); ++p) d.mantissa = d.mantissa * 10 + static_cast<uint64_t>(*p - '0');
-    d.fractionDigits = p - fraction;
-    d.digits += d.fractionDigits;
+    p = AddDigits(p, mantissa);
+    fractionDigits = p - fraction;
+    digits += fractionDigits;
   }
-  d.end = p;
-  return d;
+  return {p, mantissa, digits, fractionDigits, negative};
 }
 
 inline const char* NmeaFieldCursor::FieldEnd(std::size_t from) const {
@@ -81,7 +106,7 @@ inline const char* NmeaFieldCursor::FieldEnd(std::size_t from) const {
 }
 
 inline bool NmeaFieldCursor::Tag(char (&tag)[6]) {
-  for (std::size_t i = 0; i < sizeof tag; ++i) tag[i] = field_[i];
+  std::memcpy(tag, field_, sizeof tag);
   return Advance(FieldEnd(sizeof tag));
 }
 
@@ -92,17 +117,26 @@ inline bool NmeaFieldCursor::Char(char* out) {
     return Advance(field_);
   }
   *out = c;
+  if (field_[1] == ',') {  // the usual one-letter field
+    field_ += 2;
+    return true;
+  }
   return Advance(FieldEnd(1));
 }
 
 inline bool NmeaFieldCursor::Int(int32_t* out) {
+  // Two digits and a ',': the commonest number field, taken in one step.
+  const char* f = field_;
+  if (IsDigit(f[0]) && IsDigit(f[1]) && f[2] == ',') {
+    *out = (f[0] - '0') * 10 + (f[1] - '0');
+    field_ = f + 3;
+    return true;
+  }
   // Up to nine digits and nothing else: no sign, no blank, no saturation.
-  const char* p = field_;
   uint32_t value = 0;
-  for (; IsDigit(*p); ++p) value = value * 10 + static_cast<uint32_t>(*p - '0');
-  if (p - field_ > 9 || !IsNmeaFieldEnd(*p)) return Slow(out, NmeaReadInt);
-  *out = static_cast<int32_t>(value);
-  return Advance(p);
+  const char* p = AddDigits(field_, value);
+  if (p - field_ > 9) return Slow(out, NmeaReadInt);
+  return Store(p, out, static_cast<int32_t>(value), NmeaReadInt);
 }
 
 inline bool NmeaFieldCursor::Byte(uint8_t* out) {
@@ -116,14 +150,13 @@ inline bool NmeaFieldCursor::Double(double* out) {
   // Up to 15 digits: the mantissa and the power of ten are both exact doubles,
   // so one division rounds exactly as the full conversion does.
   const Decimal d = ScanDecimal(field_);
-  if (d.digits > 15 || !IsNmeaFieldEnd(*d.end)) return Slow(out, NmeaReadDouble);
+  if (d.digits > 15) return Slow(out, NmeaReadDouble);
   double value = 0.0;  // a lone sign or point reads as +0.0
   if (d.digits > 0) {
     value = static_cast<double>(d.mantissa) / kNmeaPowersOfTen[d.fractionDigits];
     if (d.negative) value = -value;
   }
-  *out = value;
-  return Advance(d.end);
+  return Store(d.end, out, value, NmeaReadDouble);
 }
 
 inline bool NmeaFieldCursor::Float(float* out) {
@@ -144,9 +177,7 @@ inline bool NmeaFieldCursor::Degrees(double* out) {
   // ddmm.mmmm with at most nine digits of degrees and 15 of minutes.
   const Decimal d = ScanDecimal(field_);
   const std::ptrdiff_t whole = d.digits - d.fractionDigits;
-  if (d.negative || whole > 11 || d.digits > 15 || !IsNmeaFieldEnd(*d.end)) {
-    return Slow(out, NmeaCoordToDegrees);
-  }
+  if (d.negative || whole > 11 || d.digits > 15) return Slow(out, NmeaCoordToDegrees);
   double value = 0.0;
   if (whole <= 2) {
     if (d.digits > 0) value = static_cast<double>(d.mantissa) / kNmeaPowersOfTen[d.fractionDigits];
@@ -158,8 +189,7 @@ inline bool NmeaFieldCursor::Degrees(double* out) {
     value = degrees + static_cast<double>(minutes) / kNmeaPowersOfTen[d.fractionDigits] *
                           kNmeaOneSixtieth;
   }
-  *out = value;
-  return Advance(d.end);
+  return Store(d.end, out, value, NmeaCoordToDegrees);
 }
 
 template <typename T>

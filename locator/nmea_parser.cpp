@@ -108,25 +108,36 @@ void StoreOtherSentence(const char* text) {
   std::memset(stored + length, 0, sizeof gState.other.text - length);
 }
 
-void ParseNmeaSentence(const char* text) {
-  struct Route {
-    const char* tag;
-    void (*parse)(const char*);
-  };
-  static constexpr Route kRoutes[] = {
-      {"$GPGGA", ParseGGA}, {"$GPGLL", ParseGLL}, {"$GPGSA", ParseGSA}, {"$GPGSV", ParseGSV},
-      {"$GPRMC", ParseRMC}, {"$GPVTG", ParseVTG}, {"$GPZDA", ParseZDA},
-  };
-  // Only a text of at least six characters can match; the six are compared exactly.
-  if (strnlen(text, 6) == 6) {
-    for (const Route& route : kRoutes) {
-      if (std::memcmp(text, route.tag, 6) == 0) {
-        route.parse(text);
-        return;
-      }
-    }
+namespace {
+
+using SentenceParser = void (*)(const char* text);
+
+// The parser whose tag is the text's first six characters, or null. A character
+// is looked at only when the ones before it matched, so a text shorter than six
+// characters is never read past its end.
+SentenceParser ParserFor(const char* t) {
+  if (t[0] != '$' || t[1] != 'G' || t[2] != 'P') return nullptr;
+  switch (t[3]) {
+    case 'G':
+      if (t[4] == 'G') return t[5] == 'A' ? ParseGGA : nullptr;
+      if (t[4] == 'L') return t[5] == 'L' ? ParseGLL : nullptr;
+      if (t[4] == 'S') return t[5] == 'A' ? ParseGSA : t[5] == 'V' ? ParseGSV : nullptr;
+      return nullptr;
+    case 'R': return t[4] == 'M' && t[5] == 'C' ? ParseRMC : nullptr;
+    case 'V': return t[4] == 'T' && t[5] == 'G' ? ParseVTG : nullptr;
+    case 'Z': return t[4] == 'D' && t[5] == 'A' ? ParseZDA : nullptr;
+    default: return nullptr;
   }
-  StoreOtherSentence(text);
+}
+
+}  // namespace
+
+void ParseNmeaSentence(const char* text) {
+  if (const SentenceParser parse = ParserFor(text)) {
+    parse(text);
+  } else {
+    StoreOtherSentence(text);
+  }
 }
 
 void GetGpsFix(double* latitude, double* longitude, uint8_t* valid) {
