@@ -19,13 +19,12 @@ class TerminalFrontEnd(unittest.TestCase):
     def setUp(self):
         self.x = XServer()
         self.addCleanup(self.x.close)
-        folder = tempfile.mkdtemp()
-        self.addCleanup(shutil.rmtree, folder, True)
-        self.socket = os.path.join(folder, "tmux")
-        self.addCleanup(self.tmux, "kill-server")
+        self.folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.sessions = 0
 
-    def tmux(self, *args):
-        return subprocess.run(["tmux", "-S", self.socket] + list(args), stdin=subprocess.DEVNULL,
+    def tmux(self, *args, socket=None):
+        return subprocess.run(["tmux", "-S", socket or self.socket] + list(args), stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                               timeout=support.PATIENCE).stdout.decode(errors="replace")
 
@@ -34,6 +33,10 @@ class TerminalFrontEnd(unittest.TestCase):
         self.addCleanup(receiver.close)
         command = "env -u WAYLAND_DISPLAY DISPLAY=%s %s %s n 0 0 1; echo EXIT=$?; sleep 600" % (
             self.x.display, shlex.quote(support.QUARVEL), receiver.port)
+        # A server of its own per run, so no dying one is ever reused.
+        self.sessions += 1
+        self.socket = os.path.join(self.folder, "tmux%d" % self.sessions)
+        self.addCleanup(self.tmux, "kill-server", socket=self.socket)
         self.tmux("new-session", "-d", "-x", "100", "-y", "12", command)
 
     def screen(self):
@@ -42,6 +45,7 @@ class TerminalFrontEnd(unittest.TestCase):
     def wait_screen(self, *texts):
         found = wait_for(lambda: all(text in self.screen() for text in texts))
         self.assertTrue(found, "never on screen: %r\n%s" % (texts, self.screen()))
+        self.assertFalse(support.sanitizer_report(self.screen()), self.screen())
 
     def test_stop_keys_end_the_wait(self):
         for key in ("Escape", "q"):
