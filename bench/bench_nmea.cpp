@@ -2,8 +2,7 @@
 // Usage: bench_nmea [benchmark flags] [capture.nmea ...]
 // Instructions per sentence (goal: at most 1,000) are counted with callgrind on the
 // framing and parsing call alone, then divided by the embedded capture's 1,152 texts:
-//   valgrind --tool=callgrind --toggle-collect='*FrameAndParseCapture*' \
-//     bench_nmea --benchmark_min_time=0.01
+//   valgrind --tool=callgrind --toggle-collect='*FrameAndParseCapture*' bench_nmea --benchmark_min_time=0.01
 #include <benchmark/benchmark.h>
 
 #include <atomic>
