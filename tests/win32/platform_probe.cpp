@@ -1,6 +1,7 @@
 // Drives the desktop Windows platform layer for the Wine tests: each command
 // calls the real functions and prints "key=value" lines for the test to check.
 #include <windows.h>
+#undef ReplaceFile  // the layer's own, not ReplaceFileW
 
 #include <atomic>
 #include <chrono>

@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Quarvel.exe under Wine: a run on COM1 fed through a pseudo-terminal, Stop while
+waiting, a missing port, and the Bluetooth radio through a Widcomm-style tray."""
+import shutil
+import threading
+import time
+import unittest
+
+import wine_harness
+
+QUARVEL = "platform/win32/programs/Quarvel.exe"
+WATCH = "tests/win32/window_probe.exe"
+TRAY = "tests/win32/bluetooth_tray.exe"
+
+FIX_GGA = "GPGGA,120001.00,5545.3480,N,03737.0380,E,1,08,0.9,150.0,M,14.0,M,,"
+NO_FIX_GGA = "GPGGA,120000.00,,,,,0,00,99.9,,M,,M,,"
+COORDINATES = "N55°45.348 E37°37.038"
+URL = "http://maps.quarvel.net/quarvel/?lat=55.7558&lon=37.6173&t=k&s=1"
+STATUS_ORDER = ["Loading settings...", "Bluetooth activation", "Connecting...",
+                "Waiting for GPS-data...", "Saving...", "", "Bluetooth deactivation"]
+GREEN, RED = "00c000", "e00000"
+
+
+def sentence(body):
+    checksum = 0
+    for ch in body.encode():
+        checksum ^= ch
+    return ("$%s*%02X\r\n" % (body, checksum)).encode()
+
+
+def reported(program, key):
+    """Every value the watcher printed for key, in order."""
+    prefix = key + "="
+    return [line[len(prefix):] for line in program.output().splitlines() if line.startswith(prefix)]
+
+
+class Receiver(threading.Thread):
+    """Sends a burst every 0.3 s: no fix until fix() is called, then a fix."""
+
+    def __init__(self, port):
+        super().__init__(daemon=True)
+        self.port, self.body, self.running = port, NO_FIX_GGA, True
+
+    def fix(self):
+        self.body = FIX_GGA
+
+    def run(self):
+        while self.running:
+            try:
+                self.port.write(sentence(self.body))
+            except OSError:
+                return
+            time.sleep(0.3)
+
+
+class QuarvelUnderWine(unittest.TestCase):
+    def setUp(self):
+        self.wine = wine_harness.session().__enter__()
+        self.addCleanup(self.wine.__exit__, None, None, None)
+        # A folder of its own, so that no settings.ini lies beside the program.
+        self.folder = wine_harness.work_dir() / "quarvel-run"
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.folder.mkdir(parents=True)
+        shutil.copy(wine_harness.mingw_program(QUARVEL), self.folder / "Quarvel.exe")
+        self.watcher = self.wine.start(wine_harness.mingw_program(WATCH), "watch")
+        self.watcher.wait_for_output("watching=1")
+
+    def start_quarvel(self, *args):
+        return self.wine.start(self.folder / "Quarvel.exe", *args)
+
+    def wait_reported(self, key, value, timeout=60.0):
+        wine_harness.wait_for(lambda: value in reported(self.watcher, key), timeout,
+                              what=f"{key} {value!r}; the watcher saw {self.watcher.output()!r}")
+
+    def dismiss(self, caption):
+        self.wine.press(self.wine.find_window(caption), "Return")
+
+    def assert_status_order(self):
+        seen = [s for s in reported(self.watcher, "status")]
+        positions = [STATUS_ORDER.index(s) for s in seen if s in STATUS_ORDER]
+        self.assertEqual(positions, sorted(positions), f"status texts out of order: {seen}")
+        self.assertEqual(len(positions), len(seen), f"unknown status text: {seen}")
+
+    def run_to_position(self, args, expected_text, box_text):
+        port = self.wine.serial_port(1)
+        receiver = Receiver(port)
+        self.addCleanup(setattr, receiver, "running", False)
+        receiver.start()
+        quarvel = self.start_quarvel(*args)
+        self.wait_reported("status", "Waiting for GPS-data...")
+        # The indicator blinks green, then red, once a second (black before the
+        # first poll, which may come too soon after the start to be seen).
+        self.wait_reported("indicator", RED, timeout=30)
+        blinks = [c for c in reported(self.watcher, "indicator") if c != "000000"]
+        self.assertEqual(blinks[:2], [GREEN, RED], "first two indicator phases")
+        receiver.fix()
+        self.wait_reported("msgbox", box_text)
+        self.assertEqual(self.wine.clipboard_when(expected_text.encode()), expected_text.encode())
+        self.assertEqual(reported(self.watcher, "status")[-1], "", "status line cleared")
+        self.dismiss("Quarvel!")
+        self.assertEqual(quarvel.wait(60), 0)
+        self.assert_status_order()
+        # The text outlives Quarvel while a windowed program keeps Wine's desktop up.
+        self.assertEqual(self.wine.clipboard(), expected_text.encode())
+
+    def test_coordinates_on_the_clipboard(self):
+        self.run_to_position(["COM1:", "n", "0", "0", "1"], COORDINATES,
+                             "Quarvel!|Coordinates copied in your clipboard succefully!")
+
+    def test_map_url_on_the_clipboard(self):
+        self.run_to_position(["COM1", "k", "1", "0", "0"], URL,
+                             "Quarvel!|URL copied in your clipboard succefully!")
+
+    def test_stop_while_waiting_ends_without_message(self):
+        port = self.wine.serial_port(1)
+        receiver = Receiver(port)
+        self.addCleanup(setattr, receiver, "running", False)
+        receiver.start()
+        quarvel = self.start_quarvel("COM1:", "n", "0", "0", "1")
+        self.wait_reported("status", "Waiting for GPS-data...")
+        self.wait_reported("indicator", RED, timeout=30)
+        self.wine.screenshot("quarvel-waiting")  # the README's picture
+        code, out = self.wine.run(wine_harness.mingw_program(WATCH), "click", "1013")
+        self.assertEqual(code, 0, out)
+        self.assertEqual(quarvel.wait(60), 3, "stopped before a position")
+        time.sleep(0.5)  # a message box would have shown by now
+        self.assertEqual(reported(self.watcher, "msgbox"), [])
+        self.assert_status_order()
+
+    def test_missing_port_tells_the_user(self):
+        quarvel = self.start_quarvel("COM7:", "n", "0", "0", "1")
+        self.wait_reported("msgbox", "Error!|Error Opening Comms Port.")
+        self.assertEqual(reported(self.watcher, "status")[-1], "Connecting...")
+        self.dismiss("Error!")
+        self.assertEqual(quarvel.wait(60), 1)
+
+    def run_with_tray(self, radio, calls):
+        tray = self.wine.start(wine_harness.mingw_program(TRAY), radio)
+        tray.wait_for_output("ready=1")
+        self.run_to_position(["COM1:", "n", "0", "1", "1"], COORDINATES,
+                             "Quarvel!|Coordinates copied in your clipboard succefully!")
+        got = [" ".join(v.split()[:2]) for v in reported(tray, "call")]
+        self.assertEqual(got, calls, tray.output())
+
+    def test_widcomm_tray_switches_radio_on_and_off(self):
+        # Off at the start: asked, switched on; asked again at the end, switched off.
+        self.run_with_tray("off", ["status answer=4", "on answer=1", "status answer=1",
+                                   "off answer=1"])
+
+    def test_widcomm_radio_already_on_is_left_on_then_switched_off(self):
+        self.run_with_tray("on", ["status answer=1", "status answer=1", "off answer=1"])
+
+if __name__ == "__main__":
+    wine_harness.skip_unless_ready(programs=(QUARVEL, WATCH, TRAY))
+    unittest.main()
