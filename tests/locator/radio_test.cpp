@@ -25,14 +25,16 @@ const std::string kNone = "find tray: none";
 const std::string kActivation = "status Bluetooth activation";
 const std::string kDeactivation = "status Bluetooth deactivation";
 
-FakeBluetooth Microsoft(std::optional<uint32_t> mode, bool setModeFails = false) {
+// Kept out of line: g++ 12 at -O2 fails (internal error) inlining these into
+// the case table.
+[[gnu::noinline]] FakeBluetooth Microsoft(std::optional<uint32_t> mode, bool setModeFails = false) {
   FakeBluetooth stack;
   stack.mode = mode;
   stack.setModeFails = setModeFails;
   return stack;
 }
 
-FakeBluetooth Tray(intptr_t status, intptr_t switchAnswer = 1, int finds = -1) {
+[[gnu::noinline]] FakeBluetooth Tray(intptr_t status, intptr_t switchAnswer = 1, int finds = -1) {
   FakeBluetooth stack;
   stack.trayFinds = finds;
   stack.trayStatusAnswer = status;
