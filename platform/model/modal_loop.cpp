@@ -136,12 +136,13 @@ intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc,
   }
   if (self->proc(self, kWmInitDialog, 0, initParam) != 0) FocusFirstTabStop(self);
   PostDialogMessage(self, kWmActivate, kWaActive, 0);
+  // The observer learns of the dialog before any driver can act on it.
+  Notify(ModelEvent::DialogStarted, self);
   {
     std::lock_guard lock(Model().mutex);
     self->shown = true;
     Model().changed.notify_all();
   }
-  Notify(ModelEvent::DialogStarted, self);
   {
     std::unique_lock lock(Model().mutex);
     Message message{};

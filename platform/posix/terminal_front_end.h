@@ -24,6 +24,7 @@ struct TerminalStatusFrontEnd::Impl {
   std::u16string line;            // status line as last drawn
   int image = 0;
   bool lineDrawn = false;
+  bool stopPending = false;  // Stop asked for before the dialog was up
 
   std::condition_variable boxClosed;
   bool boxOpen = false;

@@ -137,6 +137,7 @@ void TerminalStatusFrontEnd::Impl::OnKeys(const char* bytes, size_t count) {
     }
   }
   if (stop && status) PostDialogMessage(status, kWmCommand, MakeWParam(IDC_STOP, kBnClicked), 0);
+  if (stop && !status) stopPending = true;
 }
 
 void TerminalStatusFrontEnd::Impl::OnSignal() {
@@ -163,5 +164,10 @@ void TerminalStatusFrontEnd::Impl::PostToStatus(unsigned message, uintptr_t wPar
     std::lock_guard lock(mutex);
     dialog = status;
   }
-  if (dialog) PostDialogMessage(dialog, message, wParam, 0);
+  if (dialog) {
+    PostDialogMessage(dialog, message, wParam, 0);
+  } else if (message == kWmCommand) {
+    std::lock_guard lock(mutex);
+    stopPending = true;
+  }
 }

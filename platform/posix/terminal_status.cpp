@@ -89,15 +89,21 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   const ModelControl* indicator = dialog->Control(IDC_INDICATOR);
   const std::u16string newLine = statusLine ? statusLine->text : u"";
   const int newImage = indicator ? indicator->imageId : 0;
-  if (event.kind == ModelEvent::DialogStarted) {
+  // The worker may set the status line before DialogStarted comes through: its
+  // first change starts the drawing, so no early line is lost.
+  const bool starting = event.dialog != status &&
+                        (event.kind == ModelEvent::DialogStarted || status == nullptr);
+  if (starting) {
     status = event.dialog;
     const ModelControl* title = dialog->Control(IDC_TITLE);
     const std::string text = model_detail::ToUtf8(title ? title->text : u"");
     Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
+    if (stopPending) PostDialogMessage(status, kWmCommand, MakeWParam(IDC_STOP, kBnClicked), 0);
+    stopPending = false;
   } else if (event.dialog != status || (newLine == line && newImage == image)) {
     return;
   }
-  const bool textChanged = newLine != line || event.kind == ModelEvent::DialogStarted;
+  const bool textChanged = newLine != line || starting;
   line = newLine;
   image = newImage;
   if (fancy) {

@@ -116,6 +116,13 @@ TEST_F(PseudoTerminal, LoneEscapeStops) {
   EXPECT_EQ(Finish(run), 1);
 }
 
+TEST_F(PseudoTerminal, StopTypedBeforeTheDialogIsUpIsKept) {
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+  Type("q");
+  auto run = StartDialog(IDD_STATUS, StatusProc);
+  EXPECT_EQ(Finish(run), 1);
+}
+
 TEST_F(PseudoTerminal, MessageBoxWaitsForEnter) {
   Output out(master_);
   TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
