@@ -96,6 +96,9 @@ const RadioCase kCases[] = {
       "set mode 0"}},
 };
 
+// The case's name, not its bytes, in test names and failures.
+void PrintTo(const RadioCase& c, std::ostream* out) { *out << c.name; }
+
 class RadioTest : public ::testing::TestWithParam<RadioCase> {};
 
 TEST_P(RadioTest, AsksAndSwitchesThroughTheStackFoundAtEachLookUp) {
