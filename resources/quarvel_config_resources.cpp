@@ -12,7 +12,7 @@ constexpr uint32_t kCheckBox = kChild | kWsTabStop | kBsAutoCheckBox | kBsLeftTe
 constexpr uint32_t kLabel = kChild | kSsLeft;
 constexpr uint32_t kFormStyle =
     kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont;
-constexpr const char16_t* kCopyright = u"Quarvel 4.0 - free software, no warranty";
+constexpr const char16_t* kCopyright = u"(c) 2026 the Quarvel team";
 
 constexpr ControlTemplate kPocketPcControls[] = {
     {IDC_PORT, ControlClass::ComboBox, u"", 93, 4, 59, 48, kPortCombo, 0},
