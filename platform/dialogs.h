@@ -98,6 +98,7 @@ intptr_t SendDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wPar
                            intptr_t lParam);
 
 // Finds a top-level window of this program by class and title (single instance).
+// The dialog model sees only the dialogs of its own process.
 DialogHandle FindAppWindow(const char16_t* className, const char16_t* title);
 bool BringToFront(DialogHandle window);
 // Keyboard focus on the dialog itself (SetFocus on the dialog handle).

@@ -58,7 +58,8 @@ struct ModelEvent {
   int controlId;  // for ControlChanged
 };
 using ModelObserver = std::function<void(const ModelEvent&)>;
-void SetModelObserver(ModelObserver observer);  // empty to remove
+// One observer at a time (the front end or a test); empty to remove.
+void SetModelObserver(ModelObserver observer);
 
 // Drivers see a dialog once its WM_INITDIALOG has run.
 // The topmost running dialog (the one the user would type into), or nullptr.
