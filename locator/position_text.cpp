@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/utf8.h"
+
 namespace {
 
 // Appends to a fixed buffer, always terminated; what does not fit is dropped.
@@ -142,24 +144,15 @@ bool IsUnreservedInUrl(char32_t c) {
 // digit is percent-encoded (UTF-8) so it cannot break or cut the query.
 void PutQueryCharacter(TextWriter& text, char16_t c) {
   if (IsUnreservedInUrl(c)) return text.Put(c);
-  char32_t code = (c >= 0xD800 && c < 0xE000) ? 0xFFFD : c;  // a lone surrogate
-  unsigned char bytes[3];
-  int count;
-  if (code < 0x80) {
-    bytes[0] = static_cast<unsigned char>(code), count = 1;
-  } else if (code < 0x800) {
-    bytes[0] = static_cast<unsigned char>(0xC0 | code >> 6);
-    bytes[1] = static_cast<unsigned char>(0x80 | (code & 0x3F)), count = 2;
-  } else {
-    bytes[0] = static_cast<unsigned char>(0xE0 | code >> 12);
-    bytes[1] = static_cast<unsigned char>(0x80 | (code >> 6 & 0x3F));
-    bytes[2] = static_cast<unsigned char>(0x80 | (code & 0x3F)), count = 3;
-  }
+  const char32_t code = utf8::IsSurrogate(c) ? 0xFFFD : c;  // a lone surrogate
+  char bytes[4];
+  const std::size_t count = utf8::Encode(code, bytes);
   constexpr char kHex[] = "0123456789ABCDEF";
-  for (int i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
     text.Put(u'%');
-    text.Put(static_cast<char16_t>(kHex[bytes[i] >> 4]));
-    text.Put(static_cast<char16_t>(kHex[bytes[i] & 0xF]));
+    text.Put(static_cast<char16_t>(kHex[byte >> 4]));
+    text.Put(static_cast<char16_t>(kHex[byte & 0xF]));
   }
 }
 

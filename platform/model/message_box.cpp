@@ -1,7 +1,7 @@
 // Message boxes of the dialog model: answered by the driver's handler, or
 // printed on stderr when no front end has installed one.
 #include "platform/model/dialog_model.h"
-#include "platform/model/text_utf8.h"
+#include "common/utf8.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -41,7 +41,7 @@ int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* cap
     current = handler;
   }
   if (current) return current(owner, body, title, flags);
-  std::fprintf(stderr, "%s %s\n", model_detail::ToUtf8(title).c_str(), model_detail::ToUtf8(body).c_str());
+  std::fprintf(stderr, "%s %s\n", utf8::Utf16ToUtf8(title).c_str(), utf8::Utf16ToUtf8(body).c_str());
   return DefaultMessageBoxAnswer(flags);
 }
 

@@ -14,40 +14,11 @@
 #include <string>
 #include <thread>
 
+#include "common/utf8.h"
+
 extern char** environ;
 
 namespace {
-
-// A lone surrogate cannot be written in UTF-8; it becomes U+FFFD.
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 3);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | c >> 18);
-      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -175,18 +146,18 @@ bool IsSet(const char* name) {
 }  // namespace
 
 bool PutTextOnClipboard(std::u16string_view text) {
-  const std::string utf8 = ToUtf8(text);
+  const std::string bytes = utf8::Utf16ToUtf8(text);
   const bool wayland = IsSet("WAYLAND_DISPLAY");
   const bool x11 = IsSet("DISPLAY");
   if (wayland) {
     const char* const wlCopy[] = {"wl-copy", "--type", "text/plain;charset=utf-8", nullptr};
-    if (RunHelper(wlCopy, utf8)) return true;
+    if (RunHelper(wlCopy, bytes)) return true;
   }
   if (x11) {  // also the fallback of a Wayland session without wl-copy
     const char* const xclip[] = {"xclip", "-selection", "clipboard", nullptr};
     const char* const xsel[] = {"xsel", "--clipboard", "--input", nullptr};
-    return RunHelper(xclip, utf8) || RunHelper(xsel, utf8);
+    return RunHelper(xclip, bytes) || RunHelper(xsel, bytes);
   }
   if (wayland) return false;
-  return SetTerminalClipboard(utf8);
+  return SetTerminalClipboard(bytes);
 }

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/posix/utf8.h"
+#include "common/utf8.h"
 
 std::u16string JoinCommandLine(int argc, char** argv) {
   std::u16string line;

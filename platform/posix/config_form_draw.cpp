@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/files.h"
+#include "common/utf8.h"
 #include "platform/posix/config_form_ui.h"
 #include "resources/resources.h"
 
@@ -40,7 +40,7 @@ void Put(int row, int col, const std::u16string& text, int width = -1) {
   if (row < 0 || row >= LINES || col >= COLS) return;
   const int room = COLS - col;
   const std::u16string shown = Fit(text, width < 0 ? room : std::min(width, room));
-  mvaddstr(row, col, Utf8(shown).c_str());
+  mvaddstr(row, col, utf8::Utf16ToUtf8(shown).c_str());
 }
 
 // A field of `width` cells: its text, padded, between brackets.
@@ -248,13 +248,6 @@ void Draw(Ui& ui) {
     curs_set(0);
   }
   refresh();
-}
-
-std::string Utf8(const std::u16string& text) {
-  std::string out(text.size() * 3 + 1, '\0');
-  WideToMultibyte(text.c_str(), out.data(), out.size());
-  out.resize(std::char_traits<char>::length(out.c_str()));
-  return out;
 }
 
 int FocusedControl(const ModelDialog& dialog) {

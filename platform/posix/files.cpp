@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/posix/utf8.h"
+#include "common/utf8.h"
 
 namespace {
 

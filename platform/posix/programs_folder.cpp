@@ -8,19 +8,13 @@
 #include <string_view>
 
 #include "common/shortcut_text.h"
+#include "common/utf8.h"
 #include "platform/files.h"
 #include "platform/shortcuts.h"
 
 namespace {
 
 constexpr std::u16string_view kShortcutExtension = u".lnk";
-
-std::string Utf8(std::u16string_view text) {
-  std::string out(text.size() * 3 + 1, '\0');
-  WideToMultibyte(std::u16string(text).c_str(), out.data(), out.size());
-  out.resize(std::char_traits<char>::length(out.c_str()));
-  return out;
-}
 
 // XDG: $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 std::string DataHome() {
@@ -74,17 +68,17 @@ std::string StringValue(std::string_view text) {
 
 std::string DesktopEntry(std::u16string_view name, const char16_t* target,
                          std::u16string_view arguments) {
-  std::string exec = ExecArgument(Utf8(target));
+  std::string exec = ExecArgument(utf8::Utf16ToUtf8(target));
   // The words go one by one, so that the program gets back the same line: an empty
   // word stays an empty argument.
   for (std::size_t start = 0;;) {
     const std::size_t space = arguments.find(u' ', start);
     exec += ' ';
-    exec += ExecArgument(Utf8(arguments.substr(start, space - start)));
+    exec += ExecArgument(utf8::Utf16ToUtf8(arguments.substr(start, space - start)));
     if (space == std::u16string_view::npos) break;
     start = space + 1;
   }
-  return "[Desktop Entry]\nType=Application\nName=" + StringValue(Utf8(name)) +
+  return "[Desktop Entry]\nType=Application\nName=" + StringValue(utf8::Utf16ToUtf8(name)) +
          "\nExec=" + exec + "\nTerminal=true\n";
 }
 

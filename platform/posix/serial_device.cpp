@@ -7,30 +7,10 @@
 
 #include <cstring>
 
+#include "common/utf8.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
-
-std::string ToUtf8(const char16_t* text) {
-  std::string out;
-  for (; *text; ++text) {
-    char32_t c = *text;
-    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (*++text - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
-      out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // "COMn" or "COMn:" in any case, n from 1; 0 for any other name.
 unsigned ComPortNumber(const std::string& name) {
@@ -86,7 +66,7 @@ void MakeInputRaw(termios& settings) {
 }
 
 std::string SerialDevicePath(const char16_t* name) {
-  std::string path = ToUtf8(name);
+  std::string path = utf8::Utf16ToUtf8(name);
   if (path.empty() || HasParentStep(path)) return {};
   if (path[0] == '/') return path;
   if (unsigned number = ComPortNumber(path)) return "/dev/ttyS" + std::to_string(number - 1);

@@ -1,6 +1,6 @@
 // Terminal front end of Quarvel's status dialog: the title, the status line
 // redrawn in place with a coloured indicator, and the message boxes.
-#include "platform/model/text_utf8.h"
+#include "common/utf8.h"
 #include "platform/posix/terminal_front_end.h"
 #include "resources/resources.h"
 
@@ -67,7 +67,7 @@ void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {
 }
 
 void TerminalStatusFrontEnd::Impl::DrawLine() {
-  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + model_detail::ToUtf8(line);
+  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + utf8::Utf16ToUtf8(line);
   out += colour ? "   \x1b[2mEsc/q: Stop\x1b[0m" : "   Esc/q: Stop";
   Write(out);
   lineDrawn = true;
@@ -96,7 +96,7 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   if (starting) {
     status = event.dialog;
     const ModelControl* title = dialog->Control(IDC_TITLE);
-    const std::string text = model_detail::ToUtf8(title ? title->text : u"");
+    const std::string text = utf8::Utf16ToUtf8(title ? title->text : u"");
     Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
     if (stopPending) PostDialogMessage(status, kWmCommand, MakeWParam(IDC_STOP, kBnClicked), 0);
     stopPending = false;
@@ -109,7 +109,7 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   if (fancy) {
     if (!boxOpen) DrawLine();
   } else if (textChanged && !line.empty()) {
-    Write(model_detail::ToUtf8(line) + "\n");
+    Write(utf8::Utf16ToUtf8(line) + "\n");
   }
 }
 
@@ -117,7 +117,7 @@ int TerminalStatusFrontEnd::Impl::OnMessageBox(const std::u16string& text,
                                                const std::u16string& caption, unsigned flags) {
   std::unique_lock lock(mutex);
   std::string out = lineDrawn ? "\r\x1b[K" : "";
-  out += model_detail::ToUtf8(caption) + " " + model_detail::ToUtf8(text);
+  out += utf8::Utf16ToUtf8(caption) + " " + utf8::Utf16ToUtf8(text);
   const bool yesNo = (flags & kMbButtonMask) == kMbYesNo;
   if (keys) out += yesNo ? " [y/n] " : colour ? "  \x1b[2m[Enter]\x1b[0m" : "  [Enter]";
   Write(out + (keys && yesNo ? "" : "\n"));

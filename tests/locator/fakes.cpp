@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "common/utf8.h"
 #include "locator/gps_reader.h"
 #include "platform/bluetooth.h"
 #include "platform/clipboard.h"
@@ -58,22 +59,7 @@ void ResetFakes() {
   Clipboard() = FakeClipboard{};
 }
 
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {  // UTF-8 of the basic plane, enough for the texts here
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Narrow(const std::u16string& text) { return utf8::Utf16ToUtf8(text); }
 
 // --- platform/bluetooth.h ---------------------------------------------------
 

@@ -4,27 +4,14 @@
 #include <cmath>
 #include <string>
 
+#include "common/utf8.h"
 #include "locator/position_text.h"
 
 namespace {
 
 const std::u16string kUrlStart = std::u16string(u"http://") + kMapHost + u"/quarvel/?";
 
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6), out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf8(const std::u16string& text) { return utf8::Utf16ToUtf8(text); }
 
 std::u16string Coordinates(double latitude, double longitude) {
   char16_t text[kCoordinatesTextSize];

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "common/utf8.h"
 #include "locator/status_dialog.h"
 #include "platform/command_line.h"
-#include "platform/model/text_utf8.h"
 #include "platform/posix/terminal_status.h"
 
 namespace {
@@ -38,7 +38,7 @@ bool IsHelp(const std::u16string& commandLine) {
 }
 
 void WriteLine(const std::u16string& text) {
-  const std::string line = model_detail::ToUtf8(text) + "\n";
+  const std::string line = utf8::Utf16ToUtf8(text) + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }

@@ -1,5 +1,5 @@
-// UTF-8 <-> UTF-16 for the Linux layer, by hand so that no locale can change it.
-#include "platform/posix/utf8.h"
+// UTF-8 <-> UTF-16 by hand, so that no locale can change it.
+#include "common/utf8.h"
 
 namespace utf8 {
 
@@ -68,6 +68,21 @@ std::size_t EncodeUtf16(char32_t code, char16_t* out) {
   out[0] = char16_t(0xD800 + ((code - 0x10000) >> 10));
   out[1] = char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
   return 2;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    // DecodeUtf16 reads one unit past a high surrogate: give it a terminated pair.
+    const char16_t pair[3] = {text[i], i + 1 < text.size() ? text[i + 1] : u'\0', u'\0'};
+    Decoded d = DecodeUtf16(pair);
+    i += d.length;
+    if (IsSurrogate(d.code)) d.code = 0xFFFD;
+    char bytes[4];
+    out.append(bytes, Encode(d.code, bytes));
+  }
+  return out;
 }
 
 }  // namespace utf8

@@ -1,7 +1,9 @@
-// UTF-8 <-> UTF-16 for the Linux layer, by hand so that no locale can change it.
+// UTF-8 <-> UTF-16 by hand, so that no locale can change it.
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace utf8 {
 
@@ -37,5 +39,8 @@ std::size_t Encode(char32_t code, char* out);
 
 // The UTF-16 units of a code point, into out (2 units); the count.
 std::size_t EncodeUtf16(char32_t code, char16_t* out);
+
+// Whole UTF-16 text as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
 
 }  // namespace utf8
