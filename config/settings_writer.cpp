@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "common/file_replacement.h"
 #include "common/multibyte_text.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -27,22 +27,9 @@ bool WritePieces(std::FILE* file, const char16_t* portText, const char16_t* mapL
 bool WriteSettingsFile(const char16_t* path, const char16_t* portText,
                        const char16_t* mapLetter, bool liteMap, bool bluetooth,
                        bool coordinatesOnly) {
-  char16_t temp[kPathUnits + 64];
-  std::FILE* file = CreateFileBeside(path, temp, sizeof temp / sizeof *temp);
-  if (!file) {
-    // A folder the user may not create files in can still hold a settings file
-    // the user may change: write that one in place, as before.
-    file = OpenFile(path, "w");
-    if (!file) return false;
-    const bool written =
-        WritePieces(file, portText, mapLetter, liteMap, bluetooth, coordinatesOnly);
-    return CloseFileDurably(file) && written;
-  }
-  bool ok = WritePieces(file, portText, mapLetter, liteMap, bluetooth, coordinatesOnly);
-  ok = CloseFileDurably(file) && ok;
-  ok = ok && ReplaceFile(temp, path);
-  if (!ok) RemoveFile(temp);
-  return ok;
+  return WriteFileReplacing(path, [&](std::FILE* file) {
+    return WritePieces(file, portText, mapLetter, liteMap, bluetooth, coordinatesOnly);
+  });
 }
 
 const char16_t* MapLetterForEntry(const char16_t* entryText) {

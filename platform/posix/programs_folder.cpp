@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_replacement.h"
 #include "common/shortcut_text.h"
 #include "common/utf8.h"
 #include "platform/files.h"
@@ -82,26 +83,6 @@ std::string DesktopEntry(std::u16string_view name, const char16_t* target,
          "\nExec=" + exec + "\nTerminal=true\n";
 }
 
-// Writes a new file beside path and puts it in path's place once it is whole.
-template <typename Writer>
-bool ReplaceWith(const char16_t* path, Writer write) {
-  char16_t temp[kPathUnits + 64];
-  std::FILE* file = CreateFileBeside(path, temp, sizeof temp / sizeof *temp);
-  if (!file) {
-    // No room for a scratch name beside it (a name near the file system's limit, a
-    // folder the user may not add to): write the file in place.
-    file = OpenFile(path, "w");
-    if (!file) return false;
-    const bool written = write(file);
-    return CloseFileDurably(file) && written;
-  }
-  bool ok = write(file);
-  ok = CloseFileDurably(file) && ok;
-  ok = ok && ReplaceFile(temp, path);
-  if (!ok) RemoveFile(temp);
-  return ok;
-}
-
 // A fresh account has no applications folder yet: make it, and the data folder
 // above it, private to the user as XDG asks.
 bool MakeProgramsFolder() {
@@ -144,10 +125,10 @@ bool WriteShortcut(const char16_t* path, const char16_t* target, const char16_t*
   const std::string entry = DesktopEntry(name, target, arguments);
 
   MakeProgramsFolder();  // a failure shows when the files cannot be written
-  const bool shortcutWritten = ReplaceWith(path, [&](std::FILE* file) {
+  const bool shortcutWritten = WriteFileReplacing(path, [&](std::FILE* file) {
     return WriteShortcutText(file, target, arguments);
   });
-  return shortcutWritten && ReplaceWith(entryPath.c_str(), [&](std::FILE* file) {
+  return shortcutWritten && WriteFileReplacing(entryPath.c_str(), [&](std::FILE* file) {
            return std::fwrite(entry.data(), 1, entry.size(), file) == entry.size();
          });
 }
