@@ -10,6 +10,9 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xserver import XServer  # noqa: E402
+
 BINARY = None
 QUARVEL = None  # the locator program, for the round trip; None skips it
 TIMEOUT = 30.0
@@ -224,29 +227,6 @@ class ConfigFormEndToEnd(ProgramFolder):
         self.assertEqual(t.wait_for_exit(), 0)
         self.assertEqual(sorted(os.listdir(self.bin)), ["quarvel-config", "settings.ini"],
                          "a scratch file was left")
-
-
-class XServer:
-    """A private X display, so that quarvel has a clipboard to copy to."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"],
-                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=TIMEOUT)
 
 
 class RoundTripWithQuarvel(ProgramFolder):

@@ -14,6 +14,9 @@ import time
 import tty
 from pathlib import Path
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xserver import XServer  # noqa: E402
+
 SKIP = 77  # CTest's SKIP_RETURN_CODE for the Wine tests
 
 
@@ -104,17 +107,8 @@ def prepare(prefix, ports=(1, 2)):
 
 def start_xvfb():
     """An Xvfb on a display number it picks itself, so parallel tests never clash."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                             "-nolisten", "tcp"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as announced:
-        number = announced.readline().strip()
-    if not number:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    return xvfb, f":{number}"
+    server = XServer(screen="800x600x24")
+    return server.proc, server.display
 
 
 class PseudoPort:

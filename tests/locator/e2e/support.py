@@ -4,9 +4,13 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from xserver import XServer  # noqa: E402  (re-exported for the tests)
 
 QUARVEL = os.environ.get("QUARVEL", "")
 PATIENCE = 60.0  # seconds; generous for a loaded machine and sanitizers
@@ -69,34 +73,6 @@ class PtyReceiver:
     def close(self):
         if self.master >= 0:
             self.unplug()
-
-
-class XServer:
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
-
-    def clipboard(self):
-        result = subprocess.run(["xclip", "-selection", "clipboard", "-o"],
-                                env=dict(os.environ, DISPLAY=self.display),
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                stdin=subprocess.DEVNULL, timeout=PATIENCE)
-        return result.stdout.decode() if result.returncode == 0 else None
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=PATIENCE)
 
 
 def environment(display=None, **changes):
