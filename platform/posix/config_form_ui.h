@@ -31,9 +31,10 @@ struct Ui {
   int wakeFd[2] = {-1, -1};
 };
 
-// Terminal cells of dialog units (8 pt font: a character is 4 x 8 units).
+// Terminal cells of dialog units (8 pt font: a character is 4 x 8 units). Rows are
+// rounded, so that a label a unit or two below its field shares the field's row.
 inline int CellsX(int units) { return units / 4; }
-inline int CellsY(int units) { return units / 8; }
+inline int CellsY(int units) { return (units + 4) / 8; }
 
 // The buttons a box shows and the answers they give.
 int BoxButtonCount(unsigned flags);
@@ -41,12 +42,11 @@ int BoxButtonAnswer(unsigned flags, int index);
 const char* BoxButtonLabel(unsigned flags, int index);
 
 void Draw(Ui& ui);
-// One key (a character or a KEY_* code); returns false when it was not used.
+// One key (a character or a KEY_* code), for the box, list or dialog on top.
 void HandleKey(Ui& ui, int key, bool isKeyCode);
 // Answers the open box, if any, with its default; the program's thread goes on.
 void AnswerBox(Ui& ui, int answer);
 
-std::string Utf8(const std::u16string& text);
 // The focused control as the form shows it: the model's, or the first usable one.
 int FocusedControl(const ModelDialog& dialog);
 

@@ -209,6 +209,11 @@ class ConfigFormEndToEnd(ProgramFolder):
     def test_narrow_terminal_gets_the_smartphone_layout(self):
         t = self.start(width=38)
         t.wait_for("GPS COM-port:")
+        screen = t.wait_for("[Normal")
+        # Each label shares its row with the field it names.
+        for label, field in (("GPS COM-port:", "[COM1:"), ("Map type:", "[Normal")):
+            line = next(l for l in screen.splitlines() if label in l)
+            self.assertIn(field, line, f"{label!r} is not beside its field on:\n{screen}")
         t.keys("F1")
         self.assertEqual(t.wait_for_exit(), 0)
 
