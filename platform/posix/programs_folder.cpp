@@ -31,8 +31,23 @@ bool NeedsQuotes(std::string_view word) {
   return word.empty() || word.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string_view::npos;
 }
 
+// A string value: backslashes and the control characters that have an escape.
+std::string StringValue(std::string_view text) {
+  std::string value;
+  for (char c : text) {
+    switch (c) {
+      case '\\': value += "\\\\"; break;
+      case '\n': value += "\\n"; break;
+      case '\r': value += "\\r"; break;
+      case '\t': value += "\\t"; break;
+      default: value += c;
+    }
+  }
+  return value;
+}
+
 // One argument of the Exec key: quoted when needed, with ", `, $ and \ escaped inside
-// the quotes; then the escapes of a string value (\\) and of field codes (%%).
+// the quotes; then the escapes of field codes (%%) and of a string value.
 std::string ExecArgument(std::string_view word) {
   std::string quoted;
   if (NeedsQuotes(word)) {
@@ -47,24 +62,10 @@ std::string ExecArgument(std::string_view word) {
   }
   std::string value;
   for (char c : quoted) {
-    if (c == '\\') value += "\\\\";
-    else if (c == '%') value += "%%";
-    else if (c == '\n') value += "\\n";
-    else value += c;
+    if (c == '%') value += '%';
+    value += c;
   }
-  return value;
-}
-
-// A plain string value: backslash and line breaks escaped.
-std::string StringValue(std::string_view text) {
-  std::string value;
-  for (char c : text) {
-    if (c == '\\') value += "\\\\";
-    else if (c == '\n') value += "\\n";
-    else if (c == '\r') value += "\\r";
-    else value += c;
-  }
-  return value;
+  return StringValue(value);
 }
 
 std::string DesktopEntry(std::u16string_view name, const char16_t* target,

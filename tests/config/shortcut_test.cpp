@@ -290,6 +290,8 @@ TEST(DesktopEntry, ExecQuotesWordsThatNeedIt) {
       // again as the string value's escape.
       {u"/opt/quarvel", u"$X`\\ n 1 0 0", "/opt/quarvel \"\\\\$X\\\\`\\\\\\\\\" n 1 0 0"},
       {u"/opt/quarvel", u"50% n 1 0 0", "/opt/quarvel 50%% n 1 0 0"},
+      // A value holds no raw control character: tab and carriage return are escaped.
+      {u"/opt/a\tb/quarvel", u"CO\rM n 1 0 0", "\"/opt/a\\tb/quarvel\" CO\\rM n 1 0 0"},
   };
   for (const auto& c : cases) {
     const std::u16string path = Wide(dir / "Entry.lnk");
