@@ -1,10 +1,7 @@
 // The launch-argument line a shortcut starts Quarvel with.
 #include "locator/launch_arguments.h"
 
-#include <iterator>
-
 void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
-  constexpr std::size_t kPortUnits = std::size(Settings{}.portName) - 1;
   if (!commandLine) return;
   int word = kPortValue;
   std::size_t portLength = 0;
@@ -16,7 +13,7 @@ void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
     }
     switch (word) {
       case kPortValue:
-        if (portLength < kPortUnits) settings.portName[portLength++] = c;
+        if (portLength < kPortNameUnits) settings.portName[portLength++] = c;
         break;
       case kMapTypeValue: settings.mapType[0] = c; settings.mapType[1] = 0; break;
       case kLiteMapValue: settings.liteMap = c == u'1'; break;

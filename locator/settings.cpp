@@ -10,11 +10,9 @@
 
 namespace {
 
-constexpr std::size_t kPortUnits = std::size(Settings{}.portName) - 1;
-
 void TakePort(const char16_t* line, Settings& settings) {
   const std::size_t length =
-      std::min(std::char_traits<char16_t>::length(line), kPortUnits);
+      std::min(std::char_traits<char16_t>::length(line), kPortNameUnits);
   std::copy(line, line + length, settings.portName);
   settings.portName[length] = 0;
   TrimLineEnd(settings.portName);

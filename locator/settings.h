@@ -1,7 +1,9 @@
 // Quarvel's five user settings and how a run fills them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "common/settings_lines.h"
 
@@ -12,6 +14,9 @@ struct Settings {
   uint8_t bluetooth = 0;
   uint8_t coordinatesOnly = 0;
 };
+
+// Units of a port name, without the terminator; longer names are cut to this.
+inline constexpr std::size_t kPortNameUnits = std::size(Settings{}.portName) - 1;
 
 // Takes the value lines of a settings file into settings; a value whose line is
 // missing keeps what settings held.
