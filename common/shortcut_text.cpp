@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/multibyte_text.h"
+#include "common/utf8.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ bool WriteLongText(std::u16string_view text, std::FILE* file) {
   bool ok = true;
   while (!text.empty()) {
     std::size_t take = std::min(text.size(), kPieceUnits);
-    if (take < text.size() && text[take - 1] >= 0xD800 && text[take - 1] < 0xDC00) --take;
+    if (take < text.size() && utf8::IsHighSurrogate(text[take - 1])) --take;
     const std::u16string piece(text.substr(0, take));
     ok = WriteTextAsMultibyte(piece.c_str(), file) && ok;
     text.remove_prefix(take);

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "common/utf8.h"
 #include "locator/position_text.h"
 #include "platform/clipboard.h"
 
@@ -13,9 +14,7 @@ bool CopyTextToClipboard(const char16_t* text, std::size_t blockBytes) {
   std::size_t length = 0;
   while (length + 1 < capacity && text[length]) ++length;
   // A cut never leaves half of a surrogate pair at the end.
-  if (text[length] && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00) {
-    --length;
-  }
+  if (text[length] && length > 0 && utf8::IsHighSurrogate(text[length - 1])) --length;
   return PutTextOnClipboard(std::u16string_view(text, length));
 }
 
