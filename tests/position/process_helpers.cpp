@@ -129,8 +129,6 @@ XServer::~XServer() {
 }
 
 RunResult RunProgram(const std::vector<std::string>& argv, const EnvironmentChanges& changes) {
-  ChildOptions options;
-  options.environment = changes;
   int fds[2];
   RunResult result;
   if (pipe(fds) != 0) return result;
