@@ -20,7 +20,8 @@ class NmeaFieldCursor {
  public:
   explicit NmeaFieldCursor(const char* text) : field_(text) {}
 
-  // Field 0, whose first six characters are the tag that chose the parser.
+  // Field 0, whose first six characters are the tag that chose the parser;
+  // a shorter field 0 leaves NULs after its characters.
   bool Tag(char (&tag)[6]);
   bool Char(char* out);
   bool Byte(uint8_t* out);
@@ -106,8 +107,14 @@ inline const char* NmeaFieldCursor::FieldEnd(std::size_t from) const {
 }
 
 inline bool NmeaFieldCursor::Tag(char (&tag)[6]) {
-  std::memcpy(tag, field_, sizeof tag);
-  return Advance(FieldEnd(sizeof tag));
+  // The dispatch guarantees six tag characters, but a parser called directly
+  // with a shorter field 0 must not read past it.
+  std::size_t length = 0;
+  for (; length < sizeof tag && !IsNmeaFieldEnd(field_[length]); ++length) {
+    tag[length] = field_[length];
+  }
+  std::memset(tag + length, 0, sizeof tag - length);
+  return Advance(FieldEnd(length));
 }
 
 inline bool NmeaFieldCursor::Char(char* out) {

@@ -133,18 +133,23 @@ TEST(NmeaCursor, TagKeepsSixCharactersAndSkipsTheRestOfFieldZero) {
     const char* text;
     bool more;
     char next;
+    std::string tag;
   } cases[] = {
-      {"$GPGGA,1", true, '1'},
-      {"$GPGGAXY,2", true, '2'},
-      {"$GPGGA*", false, '\0'},
-      {"$GPGGA", false, '\0'},
-      {"$GPGGAabcdefghijklmnopq,3", true, 'p'},  // field 0 cut at 20, the 21st skipped
+      {"$GPGGA,1", true, '1', "$GPGGA"},
+      {"$GPGGAXY,2", true, '2', "$GPGGA"},
+      {"$GPGGA*", false, '\0', "$GPGGA"},
+      {"$GPGGA", false, '\0', "$GPGGA"},
+      {"$GPGGAabcdefghijklmnopq,3", true, 'p', "$GPGGA"},  // field 0 cut at 20, the 21st skipped
+      // A field 0 shorter than six: the tag ends with it and the walk goes on after it.
+      {"$GP,4", true, '4', std::string("$GP\0\0\0", 6)},
+      {"$G*", false, '\0', std::string("$G\0\0\0\0", 6)},
+      {"", false, '\0', std::string(6, '\0')},
   };
   for (const auto& c : cases) {
     NmeaFieldCursor cursor(c.text);
-    char tag[6] = {};
+    char tag[6] = {'x', 'x', 'x', 'x', 'x', 'x'};
     EXPECT_EQ(cursor.Tag(tag), c.more) << "whether a field follows in \"" << c.text << '"';
-    EXPECT_EQ(std::string(tag, 6), "$GPGGA") << "tag of \"" << c.text << '"';
+    EXPECT_EQ(std::string(tag, 6), c.tag) << "tag of \"" << c.text << '"';
     if (!c.more) continue;
     char next = 'x';
     cursor.Char(&next);
