@@ -15,6 +15,16 @@ namespace {
 constexpr int kCtrlC = 3;
 constexpr int kEscape = 27;
 
+// Enter, from the main keyboard (CR or LF, as the terminal sends it) or the keypad.
+bool IsEnter(int key, bool isKeyCode) {
+  return isKeyCode ? key == KEY_ENTER : (key == '\n' || key == '\r');
+}
+
+// Esc or Ctrl-C: leave a box, list or pop-up without choosing.
+bool IsLeave(int key, bool isKeyCode) {
+  return !isKeyCode && (key == kEscape || key == kCtrlC);
+}
+
 bool IsField(const ModelControl* control) {
   return control &&
          (control->kind == ModelControlKind::Combo || control->kind == ModelControlKind::Edit);
@@ -93,10 +103,9 @@ bool BoxKey(Ui& ui, int key, bool isKeyCode) {
     box.selected = (box.selected + 1) % buttons;
   } else if (!isKeyCode && key == '\t') {
     box.selected = (box.selected + 1) % buttons;
-  } else if ((!isKeyCode && (key == '\n' || key == '\r' || key == ' ')) ||
-             (isKeyCode && key == KEY_ENTER)) {
+  } else if (IsEnter(key, isKeyCode) || (!isKeyCode && key == ' ')) {
     answer = BoxButtonAnswer(box.flags, box.selected);
-  } else if (!isKeyCode && (key == kEscape || key == kCtrlC)) {
+  } else if (IsLeave(key, isKeyCode)) {
     answer = DefaultMessageBoxAnswer(box.flags);
   } else if (!isKeyCode && (box.flags & kMbButtonMask) == kMbYesNo && (key == 'y' || key == 'Y')) {
     answer = kIdYes;
@@ -117,10 +126,10 @@ void PopupKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
   const int count = int(items.size());
   if (isKeyCode && key == KEY_UP) ui.popupSelected = (ui.popupSelected + count - 1) % std::max(1, count);
   else if (isKeyCode && key == KEY_DOWN) ui.popupSelected = (ui.popupSelected + 1) % std::max(1, count);
-  else if ((!isKeyCode && (key == '\n' || key == '\r')) || (isKeyCode && key == KEY_ENTER)) {
+  else if (IsEnter(key, isKeyCode)) {
     ui.popupOpen = false;
     if (ui.popupSelected < count) PostCommand(dialog.handle, items[std::size_t(ui.popupSelected)].first);
-  } else if ((!isKeyCode && (key == kEscape || key == kCtrlC)) || (isKeyCode && key == KEY_F(2))) {
+  } else if (IsLeave(key, isKeyCode) || (isKeyCode && key == KEY_F(2))) {
     ui.popupOpen = false;
   }
 }
@@ -134,10 +143,10 @@ void ListKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
   }
   if (isKeyCode && key == KEY_UP) ui.listSelected = std::max(0, ui.listSelected - 1);
   else if (isKeyCode && key == KEY_DOWN) ui.listSelected = std::min(count - 1, ui.listSelected + 1);
-  else if ((!isKeyCode && (key == '\n' || key == '\r' || key == ' ')) || (isKeyCode && key == KEY_ENTER)) {
+  else if (IsEnter(key, isKeyCode) || (!isKeyCode && key == ' ')) {
     ModelChooseComboItem(dialog.handle, control->id, ui.listSelected);
     ui.listControl = 0;
-  } else if (!isKeyCode && (key == kEscape || key == kCtrlC)) {
+  } else if (IsLeave(key, isKeyCode)) {
     ui.listControl = 0;
   }
 }
@@ -145,7 +154,7 @@ void ListKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
 void FormKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
   const int focus = FocusedControl(dialog);
   const ModelControl* control = dialog.Control(focus);
-  const bool enter = (!isKeyCode && (key == '\n' || key == '\r')) || (isKeyCode && key == KEY_ENTER);
+  const bool enter = IsEnter(key, isKeyCode);
   if (isKeyCode) {
     switch (key) {
       case KEY_F(1): SoftKey(ui, dialog, 0); return;
