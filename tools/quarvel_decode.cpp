@@ -1,7 +1,9 @@
 // quarvel-decode: runs an NMEA capture through Quarvel's framer and parser and prints JSON Lines.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -119,6 +121,12 @@ int main(int argc, char** argv) {
   std::FILE* input = fromStdin ? stdin : std::fopen(options.path, "rb");
   if (!input) {
     return Fail(kBadInput, std::string("cannot open ") + options.path + ": " + std::strerror(errno));
+  }
+  // fopen takes a directory on Linux; its first read would fail as if the disk had.
+  std::error_code ignored;
+  if (!fromStdin && std::filesystem::is_directory(options.path, ignored)) {
+    std::fclose(input);
+    return Fail(kBadInput, std::string("cannot open ") + options.path + ": it is a directory");
   }
   Run run{options.stateOnly, {}};
   const bool readOk = DecodeStream(input, options.readSize, run);

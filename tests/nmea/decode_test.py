@@ -139,6 +139,7 @@ class BadInput(unittest.TestCase):
     def test_each_is_one_error_line_and_status_2(self):
         cases = {
             "missing file": ["/nonexistent/quarvel.nmea"],
+            "directory": [str(SAMPLE.parent)],
             "unknown option": ["--bogus"],
             "read size 0": ["--read-size", "0"],
             "read size 513": ["--read-size", "513"],
