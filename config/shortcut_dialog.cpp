@@ -21,6 +21,15 @@ constexpr std::u16string_view kExtension = u".lnk";
 
 void ClearShortcutPath() { Config().shortcutPath[0] = 0; }
 
+// A file this shortcut would replace: the shortcut, or what the platform puts beside it.
+bool ShortcutWouldReplace(const std::u16string& path) {
+  if (std::FILE* existing = OpenFile(path.c_str(), "r")) {
+    std::fclose(existing);
+    return true;
+  }
+  return ShortcutCompanionExists(path.c_str());
+}
+
 void TellError(const char16_t* text) {
   ShowMessageBox(Config().mainDialog, text, u"Error!", kMbIconExclamation);
 }
@@ -54,8 +63,7 @@ void AcceptName(DialogHandle dialog) {
     TellError(u"The shortcut name is too long: shorten it and try again.");
     return;
   }
-  if (std::FILE* existing = OpenFile(path.c_str(), "r")) {
-    std::fclose(existing);
+  if (ShortcutWouldReplace(path)) {
     const int answer = ShowMessageBox(Config().mainDialog,
                                       u"This file already exists. Overwrite?", u"Quarvel",
                                       kMbYesNo);

@@ -11,6 +11,10 @@ bool GetProgramsFolder(char16_t* folder, std::size_t capacity);
 // File name of Quarvel's executable, installed beside QuarvelConfig's.
 const char16_t* LocatorProgramFileName();
 
+// Whether a file that the platform writes beside the shortcut at path exists already
+// (on Linux the desktop entry NAME.desktop); writing the shortcut would replace it.
+bool ShortcutCompanionExists(const char16_t* path);
+
 // Writes the shortcut at path (a name ending in ".lnk") that starts target with the
 // launch-argument line arguments, replacing a shortcut of that name. A failed write
 // leaves an older shortcut as it was. False when it could not be written whole.

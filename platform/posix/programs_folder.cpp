@@ -84,6 +84,17 @@ std::string DesktopEntry(std::u16string_view name, const char16_t* target,
          "\nExec=" + exec + "\nTerminal=true\n";
 }
 
+// The desktop entry beside a shortcut: ".desktop" in place of ".lnk"; empty for a
+// path that does not end in ".lnk".
+std::u16string DesktopEntryPath(std::u16string_view shortcut) {
+  if (shortcut.size() < kShortcutExtension.size() ||
+      shortcut.substr(shortcut.size() - kShortcutExtension.size()) != kShortcutExtension) {
+    return {};
+  }
+  return std::u16string(shortcut.substr(0, shortcut.size() - kShortcutExtension.size())) +
+         u".desktop";
+}
+
 // A fresh account has no applications folder yet: make it, and the data folder
 // above it, private to the user as XDG asks.
 bool MakeProgramsFolder() {
@@ -113,16 +124,21 @@ bool GetProgramsFolder(char16_t* folder, std::size_t capacity) {
 
 const char16_t* LocatorProgramFileName() { return u"quarvel"; }
 
+bool ShortcutCompanionExists(const char16_t* path) {
+  const std::u16string entryPath = DesktopEntryPath(path);
+  std::FILE* file = entryPath.empty() ? nullptr : OpenFile(entryPath.c_str(), "r");
+  if (!file) return false;
+  std::fclose(file);
+  return true;
+}
+
 bool WriteShortcut(const char16_t* path, const char16_t* target, const char16_t* arguments) {
   const std::u16string_view shortcut = path;
-  if (shortcut.size() < kShortcutExtension.size() ||
-      shortcut.substr(shortcut.size() - kShortcutExtension.size()) != kShortcutExtension) {
-    return false;
-  }
+  const std::u16string entryPath = DesktopEntryPath(shortcut);
+  if (entryPath.empty()) return false;
   const std::u16string_view stem = shortcut.substr(0, shortcut.size() - kShortcutExtension.size());
   const std::size_t slash = stem.rfind(PathSeparator());
   const std::u16string_view name = slash == std::u16string_view::npos ? stem : stem.substr(slash + 1);
-  const std::u16string entryPath = std::u16string(stem) + u".desktop";
   const std::string entry = DesktopEntry(name, target, arguments);
 
   MakeProgramsFolder();  // a failure shows when the files cannot be written

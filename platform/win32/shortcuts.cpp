@@ -79,6 +79,8 @@ bool GetProgramsFolder(char16_t* folder, std::size_t capacity) {
 
 const char16_t* LocatorProgramFileName() { return u"Quarvel.exe"; }
 
+bool ShortcutCompanionExists(const char16_t*) { return false; }  // a link is one file
+
 bool WriteShortcut(const char16_t* path, const char16_t* target, const char16_t* arguments) {
   ComScope com;
   if (!com.Ready()) return false;

@@ -87,26 +87,36 @@ TEST_F(ShortcutTest, NewNameWritesShortcutAndDesktopEntry) {
 }
 
 TEST_F(ShortcutTest, ExistingNameAsksAndNoKeepsTheDialogOpen) {
-  std::filesystem::create_directories(Programs());
-  WriteBytes(Programs() / "GPS.lnk", "old");
-  DialogHandle names = OpenNameDialog();
-  const std::u16string name = u"GPS";
-  boxes_.QueueAnswer(kIdNo);
-  Press(names, IDM_NAME_OK, &name);
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, u"This file already exists. Overwrite?");
-  EXPECT_EQ(boxes_.Boxes()[0].caption, u"Quarvel");
-  EXPECT_EQ(boxes_.Boxes()[0].flags & kMbButtonMask, kMbYesNo);
-  EXPECT_EQ(boxes_.Boxes()[0].owner, form_.dialog());
-  EXPECT_EQ(ModelActiveDialog(), names) << "No must keep the name dialog open";
-  EXPECT_EQ(Show(ModelControlState(names, IDC_SHORTCUT_NAME)->text), "GPS");
-  EXPECT_EQ(Config().shortcutPath[0], 0);
+  // Either file of the shortcut may be there already: another program's desktop
+  // entry of that name is not replaced without asking either.
+  for (const char* existing : {"GPS.lnk", "GPS.desktop"}) {
+    std::filesystem::remove_all(Programs());
+    std::filesystem::create_directories(Programs());
+    WriteBytes(Programs() / existing, "old");
+    const std::size_t before = boxes_.Boxes().size();
+    DialogHandle names = OpenNameDialog();
+    const std::u16string name = u"GPS";
+    boxes_.QueueAnswer(kIdNo);
+    Press(names, IDM_NAME_OK, &name);
+    ASSERT_EQ(boxes_.Boxes().size(), before + 1) << existing;
+    const RecordedMessageBox box = boxes_.Boxes().back();
+    EXPECT_EQ(box.text, u"This file already exists. Overwrite?") << existing;
+    EXPECT_EQ(box.caption, u"Quarvel");
+    EXPECT_EQ(box.flags & kMbButtonMask, kMbYesNo);
+    EXPECT_EQ(box.owner, form_.dialog());
+    EXPECT_EQ(ModelActiveDialog(), names) << "No must keep the name dialog open, " << existing;
+    EXPECT_EQ(Show(ModelControlState(names, IDC_SHORTCUT_NAME)->text), "GPS");
+    EXPECT_EQ(Config().shortcutPath[0], 0);
 
-  Press(names, IDM_NAME_CANCEL);
-  ASSERT_TRUE(WaitForNameDialogToEnd());
-  EXPECT_EQ(boxes_.Boxes().size(), 1u) << "Cancel shows nothing";
-  EXPECT_EQ(ReadBytes(Programs() / "GPS.lnk"), "old");
-  EXPECT_FALSE(std::filesystem::exists(Programs() / "GPS.desktop"));
+    Press(names, IDM_NAME_CANCEL);
+    ASSERT_TRUE(WaitForNameDialogToEnd());
+    EXPECT_EQ(boxes_.Boxes().size(), before + 1) << "Cancel shows nothing, " << existing;
+    EXPECT_EQ(ReadBytes(Programs() / existing), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Programs()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "nothing may be written beside " << existing;
+  }
 }
 
 TEST_F(ShortcutTest, YesOverwritesWithTheFormsSettings) {
