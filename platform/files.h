@@ -20,8 +20,9 @@ bool GetModulePath(char16_t* path, std::size_t capacity);
 // fopen by UTF-16 path; mode as for fopen ("r", "w": text mode). Null on failure.
 std::FILE* OpenFile(const char16_t* path, const char* mode);
 
-// A new, empty text file for writing in the directory of path, under a name no
-// other file has; its name goes to tempPath. Null when it cannot be created.
+// A new, empty text file for writing in the directory of path (of the file a link
+// at path leads to), under a name no other file has; its name goes to tempPath.
+// Null when it cannot be created.
 std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_t capacity);
 
 // Flushes the stream, makes its data durable on the disk and closes it. False if
@@ -29,7 +30,8 @@ std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_
 bool CloseFileDurably(std::FILE* file);
 
 // Puts from in the place of to in one step (a reader sees the old file or the new
-// one, never a mix) and keeps to's permissions. False when it could not.
+// one, never a mix) and keeps to's permissions; a link at to stays a link and its
+// file is replaced. False when it could not.
 bool ReplaceFile(const char16_t* from, const char16_t* to);
 
 // Deletes a file. False when it could not.

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "common/utf8.h"
@@ -51,16 +52,23 @@ bool BytesToPath(const char* bytes, std::size_t count, char16_t* path, std::size
   return true;
 }
 
-void AppendNumber(std::u16string& text, unsigned long value) {
-  const std::string digits = std::to_string(value);
-  text.append(digits.begin(), digits.end());
-}
-
 // The directory a path names a file in, as bytes ("." for a bare name).
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file that is a link to one elsewhere (a settings.ini kept under /etc, say) is
+// replaced where the link leads, so that the link stays a link.
+std::string WhereLinkLeads(const std::string& path) {
+  struct stat link {};
+  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;  // a dangling link is replaced itself
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
 }
 
 // After a rename the directory entry must reach the disk too, or a crash could
@@ -121,16 +129,15 @@ std::FILE* OpenFile(const char16_t* path, const char* mode) {
 
 std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_t capacity) {
   static std::atomic<unsigned long> counter = 0;
+  std::string target;
+  if (!PathToBytes(path, target)) return nullptr;
+  target = WhereLinkLeads(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::u16string name = path;
-    name += u".new-";
-    AppendNumber(name, static_cast<unsigned long>(getpid()));
-    name += u'-';
-    AppendNumber(name, ++counter);
-    std::string bytes;
-    if (name.size() + 1 > capacity || !PathToBytes(name.c_str(), bytes)) return nullptr;
+    const std::string name = target + ".new-" + std::to_string(getpid()) + "-" +
+                             std::to_string(++counter);
+    if (!BytesToPath(name.data(), name.size(), tempPath, capacity)) return nullptr;
     // 0666 under the umask, as any new file of the user's would be.
-    const int fd = open(bytes.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return nullptr;
@@ -138,11 +145,9 @@ std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_
     std::FILE* file = fdopen(fd, "w");
     if (!file) {
       close(fd);
-      unlink(bytes.c_str());
+      unlink(name.c_str());
       return nullptr;
     }
-    name.copy(tempPath, name.size());
-    tempPath[name.size()] = 0;
     return file;
   }
   return nullptr;
@@ -157,6 +162,7 @@ bool CloseFileDurably(std::FILE* file) {
 bool ReplaceFile(const char16_t* from, const char16_t* to) {
   std::string source, target;
   if (!PathToBytes(from, source) || !PathToBytes(to, target)) return false;
+  target = WhereLinkLeads(target);
   struct stat old {};
   if (stat(target.c_str(), &old) == 0) chmod(source.c_str(), old.st_mode & 07777);
   if (std::rename(source.c_str(), target.c_str()) != 0) return false;

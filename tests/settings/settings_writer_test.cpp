@@ -72,6 +72,19 @@ TEST(WriteSettingsFile, ReplacesTheOldFileAndKeepsItsPermissions) {
   EXPECT_EQ(FilesIn(dir.path()), 1u);
 }
 
+TEST(WriteSettingsFile, ALinkStaysALinkAndItsFileIsReplaced) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "etc");
+  WriteBytes(dir / "etc" / "settings.ini", "# old\nCOM9:\n");
+  std::filesystem::create_symlink("etc/settings.ini", dir / "settings.ini");
+  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true,
+                                true, false));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "settings.ini")) << "the link was replaced";
+  EXPECT_EQ(ReadBytes(dir / "etc" / "settings.ini"), kExampleBytes);
+  EXPECT_EQ(FilesIn(dir.path()), 2u) << "a scratch file was left beside the link";
+  EXPECT_EQ(FilesIn(dir / "etc"), 1u) << "a scratch file was left beside the linked file";
+}
+
 TEST(WriteSettingsFile, MissingFolderIsAFailure) {
   TempDir dir;
   EXPECT_FALSE(WriteSettingsFile(Wide(dir / "no" / "settings.ini").c_str(), u"COM4:", u"h",
