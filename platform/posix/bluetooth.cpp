@@ -47,7 +47,15 @@ int HoldsAdapter(sd_bus_message* reply, bool& adapter) {
   return sd_bus_message_exit_container(reply);
 }
 
-// The adapter with the lowest object path (hci0 before hci1); empty for none.
+// Adapter paths differ only in their index: the shorter is the lower one
+// (hci2 before hci10), as in hciconfig's order.
+bool AdapterBefore(const char* path, const std::string& other) {
+  const size_t length = std::strlen(path);
+  if (length != other.size()) return length < other.size();
+  return other.compare(path) > 0;
+}
+
+// The adapter with the lowest index (hci0 before hci1); empty for none.
 std::string FirstAdapter(sd_bus* bus) {
   Message reply;
   if (sd_bus_call_method(bus, kBluez, "/", "org.freedesktop.DBus.ObjectManager",
@@ -61,7 +69,7 @@ std::string FirstAdapter(sd_bus* bus) {
     bool adapter = false;
     if (sd_bus_message_read(reply.message, "o", &path) < 0) return {};
     if (HoldsAdapter(reply.message, adapter) < 0) return {};
-    if (adapter && (first.empty() || std::strcmp(path, first.c_str()) < 0)) first = path;
+    if (adapter && (first.empty() || AdapterBefore(path, first))) first = path;
     if (sd_bus_message_exit_container(reply.message) < 0) return {};
   }
   return first;

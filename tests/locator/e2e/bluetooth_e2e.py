@@ -14,7 +14,7 @@ import dbus
 import support
 from support import Quarvel, XServer, environment, wait_for
 
-ADAPTER = "/org/bluez/hci0"
+ADAPTER = "hci0"
 
 
 class MockBluez:
@@ -43,18 +43,18 @@ class MockBluez:
         except dbus.exceptions.DBusException:
             return False
 
-    def add_adapter(self, powered):
+    def add_adapter(self, powered, device=ADAPTER):
         root = self.bus.get_object("org.bluez", "/")
-        root.AddAdapter("hci0", "quarvel-test", dbus_interface="org.bluez.Mock")
-        self.set("Powered", powered)
+        root.AddAdapter(device, "quarvel-test", dbus_interface="org.bluez.Mock")
+        self.set("Powered", powered, device)
 
-    def set(self, name, value):
-        adapter = self.bus.get_object("org.bluez", ADAPTER)
+    def set(self, name, value, device=ADAPTER):
+        adapter = self.bus.get_object("org.bluez", "/org/bluez/" + device)
         adapter.Set("org.bluez.Adapter1", name, dbus.Boolean(value),
                     dbus_interface="org.freedesktop.DBus.Properties")
 
-    def get(self, name):
-        adapter = self.bus.get_object("org.bluez", ADAPTER)
+    def get(self, name, device=ADAPTER):
+        adapter = self.bus.get_object("org.bluez", "/org/bluez/" + device)
         return bool(adapter.Get("org.bluez.Adapter1", name,
                                 dbus_interface="org.freedesktop.DBus.Properties"))
 
@@ -103,6 +103,15 @@ class BluetoothRun(unittest.TestCase):
         during = self.run_with(bluez, lambda: (bluez.get("Powered"), bluez.get("Discoverable")))
         self.assertEqual(during, (True, True), "an adapter already on is left as it was")
         self.assertFalse(bluez.get("Powered"))
+
+    def test_first_adapter_by_index_not_by_spelling(self):
+        bluez = MockBluez()
+        self.addCleanup(bluez.close)
+        for device in ("hci10", "hci2"):
+            bluez.add_adapter(powered=False, device=device)
+        during = self.run_with(bluez, lambda: (bluez.get("Powered", "hci2"),
+                                               bluez.get("Powered", "hci10")))
+        self.assertEqual(during, (True, False), "hci2 comes before hci10")
 
     def test_no_bluez_on_the_bus_never_holds_the_run_up(self):
         bluez = MockBluez(with_bluez=False)
