@@ -30,8 +30,9 @@ std::u16string PublishedLine(PublishResult result, double latitude, double longi
   return {url, FormatMapUrl(latitude, longitude, settings.mapType, settings.liteMap != 0, url)};
 }
 
-// Steps 6 to 11: blink and poll once a period until both coordinates are
-// non-zero. False when the wait ended by a stop request.
+// Blinks and polls once a period until both coordinates are non-zero (the
+// equator and the prime meridian count as no position). False when the wait
+// ended by a stop request.
 bool WaitForPosition(double& latitude, double& longitude) {
   LocatorState& state = Locator();
   bool phase = false;
@@ -48,7 +49,7 @@ bool WaitForPosition(double& latitude, double& longitude) {
   }
 }
 
-// Step 12: the position on the clipboard, what was published and its text.
+// The position on the clipboard, and the run's end: what was published and its text.
 PublishResult Publish(double latitude, double longitude, const Settings& settings) {
   SetControlImage(Locator().dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   ShowStatus(IDS_SAVING);
@@ -61,7 +62,7 @@ PublishResult Publish(double latitude, double longitude, const Settings& setting
   return result;
 }
 
-// Step 14: nothing after a stop request; success only for what was copied.
+// Nothing after a stop request, even once published; success only for what was copied.
 void ShowFinalMessage(bool found, PublishResult result) {
   if (StopRequested() || !found) return;
   switch (result) {
