@@ -50,5 +50,7 @@ struct TerminalStatusFrontEnd::Impl {
   void OnKeys(const char* bytes, size_t count);
   void OnSignal();
   void CloseBox(int answer);  // with the lock held
+  void CloseOpenBox();        // with the default answer; with the lock held
+  void RestoreLocked();       // the terminal's saved settings; with the lock held
   void PostToStatus(unsigned message, uintptr_t wParam);
 };

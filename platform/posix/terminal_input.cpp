@@ -8,18 +8,21 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace {
 
-int signalFd = -1;  // the front end's wake pipe, for the signal handler
+std::atomic<int> signalFd{-1};  // the front end's wake pipe, for the signal handler
+static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 struct sigaction previous[3];
 constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
 
 void OnSignalNumber(int) {
   const int saved = errno;
   const char note = 's';
-  if (signalFd >= 0) (void)!write(signalFd, &note, 1);
+  const int fd = signalFd.load();
+  if (fd >= 0) (void)!write(fd, &note, 1);
   errno = saved;
 }
 
@@ -61,10 +64,11 @@ void TerminalStatusFrontEnd::Impl::StopInput() {
     input.join();
   }
   {
+    // No keys from now on: a box still to come must not wait for one.
     std::lock_guard lock(mutex);
-    if (raw) tcsetattr(options.inputFd, TCSANOW, &saved);
-    raw = false;
-    if (boxOpen) CloseBox(DefaultMessageBoxAnswer(boxFlags));
+    RestoreLocked();
+    keys = false;
+    CloseOpenBox();
   }
   for (int& fd : wake) {
     if (fd >= 0) close(fd);
@@ -98,7 +102,7 @@ void TerminalStatusFrontEnd::Impl::InputLoop() {
         reading = false;
         std::lock_guard lock(mutex);
         keys = false;
-        if (boxOpen) CloseBox(DefaultMessageBoxAnswer(boxFlags));
+        CloseOpenBox();
       }
     }
   }
@@ -108,6 +112,15 @@ void TerminalStatusFrontEnd::Impl::CloseBox(int answer) {
   boxAnswer = answer;
   boxOpen = false;
   boxClosed.notify_all();
+}
+
+void TerminalStatusFrontEnd::Impl::CloseOpenBox() {
+  if (boxOpen) CloseBox(DefaultMessageBoxAnswer(boxFlags));
+}
+
+void TerminalStatusFrontEnd::Impl::RestoreLocked() {
+  if (raw) tcsetattr(options.inputFd, TCSANOW, &saved);
+  raw = false;
 }
 
 // Length of the escape sequence at `bytes` (an arrow or function key: ESC [ or
@@ -145,7 +158,7 @@ void TerminalStatusFrontEnd::Impl::OnSignal() {
   {
     std::lock_guard lock(mutex);
     count = ++signals;
-    if (boxOpen) CloseBox(DefaultMessageBoxAnswer(boxFlags));
+    CloseOpenBox();
   }
   if (count == 1) {
     PostToStatus(kWmCommand, MakeWParam(IDC_STOP, kBnClicked));
@@ -153,7 +166,7 @@ void TerminalStatusFrontEnd::Impl::OnSignal() {
     PostToStatus(kWmClose, 0);
   } else {
     std::lock_guard lock(mutex);
-    if (raw) tcsetattr(options.inputFd, TCSANOW, &saved);
+    RestoreLocked();
     _exit(130);
   }
 }

@@ -31,17 +31,17 @@ std::string Indicator(int imageId, bool colour) {
 }  // namespace
 
 TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
-    : impl_(std::make_unique<Impl>(options)) {
-  Impl& impl = *impl_;
-  impl.fancy = isatty(options.outputFd) == 1;
-  impl.colour = impl.fancy && WantsColour();
-  impl.keys = isatty(options.inputFd) == 1;
-  SetModelObserver([&impl](const ModelEvent& event) { impl.OnEvent(event); });
-  SetMessageBoxHandler([&impl](DialogHandle, const std::u16string& text,
-                               const std::u16string& caption, unsigned flags) {
-    return impl.OnMessageBox(text, caption, flags);
+    : impl_(std::make_shared<Impl>(options)) {
+  std::shared_ptr<Impl> impl = impl_;
+  impl->fancy = isatty(options.outputFd) == 1;
+  impl->colour = impl->fancy && WantsColour();
+  impl->keys = isatty(options.inputFd) == 1;
+  SetModelObserver([impl](const ModelEvent& event) { impl->OnEvent(event); });
+  SetMessageBoxHandler([impl](DialogHandle, const std::u16string& text,
+                              const std::u16string& caption, unsigned flags) {
+    return impl->OnMessageBox(text, caption, flags);
   });
-  impl.StartInput();
+  impl->StartInput();
 }
 
 TerminalStatusFrontEnd::~TerminalStatusFrontEnd() {
@@ -52,8 +52,7 @@ TerminalStatusFrontEnd::~TerminalStatusFrontEnd() {
 
 void TerminalStatusFrontEnd::RestoreTerminal() {
   std::lock_guard lock(impl_->mutex);
-  if (impl_->raw) tcsetattr(impl_->options.inputFd, TCSANOW, &impl_->saved);
-  impl_->raw = false;
+  impl_->RestoreLocked();
 }
 
 void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {

@@ -29,5 +29,7 @@ class TerminalStatusFrontEnd {
   struct Impl;
 
  private:
-  std::unique_ptr<Impl> impl_;
+  // Shared with the callbacks it installs: a worker still inside one when the
+  // front end goes keeps what it uses alive.
+  std::shared_ptr<Impl> impl_;
 };

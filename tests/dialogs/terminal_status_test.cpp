@@ -146,6 +146,20 @@ TEST_F(PseudoTerminal, MessageBoxWaitsForEnter) {
   }
 }
 
+TEST_F(PseudoTerminal, FrontEndGoneWhileABoxWaitsAnswersItsDefault) {
+  Output out(master_);
+  std::atomic<int> answer{-1};
+  std::thread worker;
+  {
+    TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+    worker = std::thread([&] { answer = ShowMessageBox(nullptr, u"Overwrite?", u"Quarvel", kMbYesNo); });
+    EXPECT_TRUE(out.WaitFor("Quarvel Overwrite? [y/n] ")) << out.Text();
+  }
+  worker.join();
+  EXPECT_EQ(answer.load(), kIdNo) << "the box must end with its default when its front end goes";
+  EXPECT_TRUE(Canonical()) << "the terminal must be restored";
+}
+
 TEST_F(PseudoTerminal, SignalsStopThenClose) {
   TerminalStatusFrontEnd frontEnd({slave_, slave_, true});
   auto run = StartDialog(IDD_STATUS, [](DialogHandle dialog, unsigned message, uintptr_t wParam,
