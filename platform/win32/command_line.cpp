@@ -18,7 +18,9 @@ std::u16string LaunchLineFromCommandLine(const char16_t* commandLine) {
   } else {
     while (*at && *at != u' ' && *at != u'\t') ++at;
   }
-  while (*at == u' ' || *at == u'\t') ++at;
+  // One blank separates the name from the words; any further blank is part of
+  // the words (a shortcut's empty port word starts with one).
+  if (*at == u' ' || *at == u'\t') ++at;
   return at;
 }
 
