@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -68,6 +69,10 @@ class PseudoTerminal : public ::testing::Test {
     ASSERT_EQ(unlockpt(master_), 0);
     slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
     ASSERT_GE(slave_, 0);
+    // A Quarvel of a concurrent test whose receiver went away keeps reopening
+    // its pts/N by name, and N is reused at once: without the lock its reader
+    // would take this terminal and eat the keys typed here.
+    ASSERT_EQ(flock(slave_, LOCK_EX | LOCK_NB), 0);
   }
   void TearDown() override {
     close(slave_);
