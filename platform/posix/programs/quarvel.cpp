@@ -31,7 +31,8 @@ constexpr const char kUsage[] =
     "Esc or q stops the wait; so does Ctrl-C (twice: close at once).\n"
     "\n"
     "Exit status: 0 position copied; 1 the port could not be opened;\n"
-    "2 the clipboard refused the position; 3 stopped before a position was copied.\n";
+    "2 the clipboard refused the position; 3 stopped or closed before a position was\n"
+    "copied.\n";
 
 bool IsHelp(const std::u16string& commandLine) {
   return commandLine == u"--help" || commandLine == u"-h";
