@@ -50,11 +50,6 @@ TerminalStatusFrontEnd::~TerminalStatusFrontEnd() {
   impl_->StopInput();
 }
 
-void TerminalStatusFrontEnd::RestoreTerminal() {
-  std::lock_guard lock(impl_->mutex);
-  impl_->RestoreLocked();
-}
-
 void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {
   size_t done = 0;
   while (done < text.size()) {

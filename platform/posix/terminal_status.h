@@ -22,10 +22,6 @@ class TerminalStatusFrontEnd {
   TerminalStatusFrontEnd(const TerminalStatusFrontEnd&) = delete;
   TerminalStatusFrontEnd& operator=(const TerminalStatusFrontEnd&) = delete;
 
-  // Puts the terminal back as it was; safe to call more than once, e.g. before
-  // an exit that skips destructors.
-  void RestoreTerminal();
-
   struct Impl;
 
  private:
