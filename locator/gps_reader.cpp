@@ -28,6 +28,7 @@ struct ReaderState {
   bool portGone = false;             // reader thread only: the line hung up
   bool running = false;
   std::u16string portName;           // for reopening a port that went away
+  bool reopenByName = false;         // the port's name stays its own once gone
   uint32_t baudRate = 0;
 };
 
@@ -45,6 +46,10 @@ void ReopenGonePort(ReaderState& reader) {
   {
     std::lock_guard lock(reader.mutex);
     CloseGpsPort(reader.port);
+    if (!reader.reopenByName) {
+      reader.portGone = false;
+      return;
+    }
   }
   const char16_t* problem = nullptr;
   GpsPort port = OpenGpsPortQuietly(reader.portName.c_str(), reader.baudRate, &problem);
@@ -122,6 +127,7 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
     reader.port = port;
     reader.portGone = false;
     reader.portName = portName ? portName : u"";
+    reader.reopenByName = GpsPortMayReturn(port);
     reader.baudRate = baudRate;
     reader.stopFlag = false;
     reader.running = true;

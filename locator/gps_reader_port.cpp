@@ -29,6 +29,8 @@ std::ptrdiff_t ReadFromGpsPort(const GpsPort& port, char* buffer, std::size_t ca
   return ReadSerialPort(port.serial, buffer, capacity);
 }
 
+bool GpsPortMayReturn(const GpsPort& port) { return SerialPortMayReturn(port.serial); }
+
 void WakeGpsPort(const GpsPort& port) {
   if (port.demo) WakeDemoReceiver(port.demo);
   if (port.serial != kInvalidSerialPort) WakeSerialPort(port.serial);

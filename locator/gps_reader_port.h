@@ -13,5 +13,8 @@ GpsPort OpenGpsPortQuietly(const char16_t* portName, uint32_t baudRate, const ch
 // One read: the count, 0 when woken, kSerialPortGone when the line is gone.
 std::ptrdiff_t ReadFromGpsPort(const GpsPort& port, char* buffer, std::size_t capacity);
 
+// Whether the port may be opened again by name once it is gone.
+bool GpsPortMayReturn(const GpsPort& port);
+
 void WakeGpsPort(const GpsPort& port);
 void CloseGpsPort(GpsPort& port);

@@ -32,5 +32,10 @@ std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t c
 // from another thread while ReadSerialPort blocks, but not with CloseSerialPort.
 void WakeSerialPort(SerialPortHandle port);
 
+// Whether the port may be opened again by its name once it is gone: true for a
+// device that comes back under its name (USB, Bluetooth, gpsd), false where the
+// system gives the name to another device at once (a pseudo-terminal's number).
+bool SerialPortMayReturn(SerialPortHandle port);
+
 // Closes the port; no read may be pending on it.
 void CloseSerialPort(SerialPortHandle port);

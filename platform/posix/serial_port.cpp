@@ -53,7 +53,15 @@ SerialPortHandle OpenSerialPort(const char16_t* name) {
   if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort), true);
   const std::string path = SerialDevicePath(name);
   if (path.empty()) return kInvalidSerialPort;
-  return WrapDescriptor(OpenTtyDevice(path), false);
+  SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path), false);
+  // A gone pseudo-terminal's number goes to the next terminal opened, whose keys
+  // a reopen would read.
+  if (port != kInvalidSerialPort) port->mayReturn = !path.starts_with("/dev/pts/");
+  return port;
+}
+
+bool SerialPortMayReturn(SerialPortHandle port) {
+  return port != kInvalidSerialPort && port->mayReturn;
 }
 
 bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {

@@ -117,6 +117,8 @@ void WakeSerialPort(SerialPortHandle port) {
   if (port != kInvalidSerialPort) SetEvent(port->wake);
 }
 
+bool SerialPortMayReturn(SerialPortHandle port) { return port != kInvalidSerialPort; }
+
 void CloseSerialPort(SerialPortHandle port) {
   if (port != kInvalidSerialPort) Release(port);
 }

@@ -1,10 +1,13 @@
 // The GPS port reader end to end: a pseudo-terminal receiver, the reader thread and GpsState.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include "locator/gps_reader.h"
@@ -149,6 +152,36 @@ TEST_F(GpsReaderTest, AReceiverPluggedBackInIsReadAgain) {
       15s))
       << "the reader did not reopen the port by its name";
   std::filesystem::remove_all(dir);
+}
+
+// Whether some other process or descriptor holds the exclusive claim on path.
+bool IsClaimed(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool claimed = flock(fd, LOCK_EX | LOCK_NB) != 0;
+  close(fd);
+  return claimed;
+}
+
+TEST_F(GpsReaderTest, AGonePseudoTerminalsNumberIsLeftToItsNextOwner) {
+  auto first = std::make_unique<Pty>();
+  const std::string path = first->Path();
+  ASSERT_TRUE(StartGpsReader(first->Name().c_str(), 4800));
+  first->Write(kFixBurst);
+  ASSERT_TRUE(WaitFor([] { return Latitude() != 0; }, 10s));
+  ResetGpsState();
+  first.reset();  // gone; the number is free once the reader lets go of it
+  std::unique_ptr<Pty> next;
+  ASSERT_TRUE(WaitFor([&] {
+    next = std::make_unique<Pty>();
+    return next->Path() == path;
+  }, 10s)) << "the system did not hand out " << path << " again";
+  for (int i = 0; i < 10; ++i) {
+    next->Write(kFixBurst);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(IsClaimed(path)) << "the reader took the new terminal " << path;
+  }
+  EXPECT_EQ(Latitude(), 0) << "the reader read the new terminal " << path;
 }
 
 TEST_F(GpsReaderTest, ReadBufferEndsWithNulAndNeedsAPort) {
