@@ -4,7 +4,6 @@
 #include "locator/gps_reader.h"
 #include "locator/locator_state.h"
 #include "locator/nmea_parser.h"
-#include "locator/position_text.h"
 #include "locator/publish.h"
 #include "locator/radio.h"
 #include "locator/status_dialog.h"
@@ -18,17 +17,6 @@ constexpr uint32_t kGpsBaudRate = 4800;
 constexpr char16_t kCopyFailedText[] = u"The position could not be copied to the clipboard.";
 
 bool StopRequested() { return Locator().stopRequest != 0; }
-
-// The text just published, rebuilt from what the publication says it chose.
-std::u16string PublishedLine(PublishResult result, double latitude, double longitude,
-                             const Settings& settings) {
-  if (result == PublishResult::Coordinates) {
-    char16_t text[kCoordinatesTextSize];
-    return {text, FormatCoordinates(latitude, longitude, text)};
-  }
-  char16_t url[kMapUrlSize];
-  return {url, FormatMapUrl(latitude, longitude, settings.mapType, settings.liteMap != 0, url)};
-}
 
 // Blinks and polls once a period until both coordinates are non-zero (the
 // equator and the prime meridian count as no position). False when the wait
@@ -53,11 +41,12 @@ bool WaitForPosition(double& latitude, double& longitude) {
 PublishResult Publish(double latitude, double longitude, const Settings& settings) {
   SetControlImage(Locator().dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   ShowStatus(IDS_SAVING);
-  const PublishResult result = PublishPosition(latitude, longitude, settings);
+  std::u16string copied;
+  const PublishResult result = PublishPosition(latitude, longitude, settings, &copied);
   if (result == PublishResult::None) {
     SetRunEnd(RunEnd::ClipboardFailed);
   } else {
-    SetRunEnd(RunEnd::Published, PublishedLine(result, latitude, longitude, settings));
+    SetRunEnd(RunEnd::Published, copied);
   }
   return result;
 }

@@ -8,25 +8,41 @@
 #include "locator/position_text.h"
 #include "platform/clipboard.h"
 
-bool CopyTextToClipboard(const char16_t* text, std::size_t blockBytes) {
+namespace {
+
+// What of text a block of blockBytes holds with its terminator; a cut never
+// leaves half of a surrogate pair at the end.
+std::u16string_view CutToBlock(const char16_t* text, std::size_t blockBytes) {
   const std::size_t capacity = blockBytes / sizeof(char16_t);
-  if (capacity == 0) return false;
   std::size_t length = 0;
   while (length + 1 < capacity && text[length]) ++length;
-  // A cut never leaves half of a surrogate pair at the end.
   if (text[length] && length > 0 && utf8::IsHighSurrogate(text[length - 1])) --length;
-  return PutTextOnClipboard(std::u16string_view(text, length));
+  return {text, length};
 }
 
-PublishResult PublishPosition(double latitude, double longitude, const Settings& settings) {
+bool Publish(const char16_t* text, std::size_t blockBytes, std::u16string* copied) {
+  if (blockBytes < sizeof(char16_t)) return false;
+  const std::u16string_view cut = CutToBlock(text, blockBytes);
+  if (!PutTextOnClipboard(cut)) return false;
+  if (copied) copied->assign(cut);
+  return true;
+}
+
+}  // namespace
+
+bool CopyTextToClipboard(const char16_t* text, std::size_t blockBytes) {
+  return Publish(text, blockBytes, nullptr);
+}
+
+PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
+                              std::u16string* copied) {
   if (settings.coordinatesOnly) {
     char16_t text[kCoordinatesTextSize];
     FormatCoordinates(latitude, longitude, text);
-    return CopyTextToClipboard(text, kCoordinatesBlockBytes) ? PublishResult::Coordinates
-                                                              : PublishResult::None;
+    return Publish(text, kCoordinatesBlockBytes, copied) ? PublishResult::Coordinates
+                                                         : PublishResult::None;
   }
   char16_t url[kMapUrlSize];
   FormatMapUrl(latitude, longitude, settings.mapType, settings.liteMap != 0, url);
-  return CopyTextToClipboard(url, kMapUrlBlockBytes) ? PublishResult::MapUrl
-                                                     : PublishResult::None;
+  return Publish(url, kMapUrlBlockBytes, copied) ? PublishResult::MapUrl : PublishResult::None;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "locator/settings.h"
 
@@ -15,9 +16,11 @@ inline constexpr std::size_t kCoordinatesBlockBytes = 200;
 inline constexpr std::size_t kMapUrlBlockBytes = 510;
 
 // Builds the coordinates text (coordinatesOnly on) or the map URL (mapType,
-// liteMap) and puts it on the clipboard. Returns what was published, or
-// PublishResult::None when the clipboard could not be set.
-PublishResult PublishPosition(double latitude, double longitude, const Settings& settings);
+// liteMap) and puts it on the clipboard; *copied, when given, gets the text as
+// copied. Returns what was published, or PublishResult::None when the clipboard
+// could not be set.
+PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
+                              std::u16string* copied = nullptr);
 
 // Publishes text as Unicode text, cut to what a block of blockBytes holds with
 // its terminator. Returns false when the clipboard could not be set.
