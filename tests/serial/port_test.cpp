@@ -174,21 +174,39 @@ TEST(SerialPort, ReadsAtMostTheCapacity) {
   EXPECT_EQ(got, bytes);
 }
 
+// A read of the port on a thread of its own; result stays -2 while it blocks.
+struct BlockedRead {
+  explicit BlockedRead(SerialPortHandle handle)
+      : port(handle), reader([this] {
+          char buffer[512];
+          result = ReadSerialPort(port, buffer, sizeof buffer);
+        }) {
+    std::this_thread::sleep_for(100ms);
+  }
+  // The read's result once it has returned, or -2 when it is still blocked.
+  std::ptrdiff_t Wait() {
+    if (!WaitFor([&] { return result != -2; }, 5s)) return -2;
+    reader.join();
+    return result;
+  }
+  ~BlockedRead() {
+    if (!reader.joinable()) return;
+    WakeSerialPort(port);  // a read that never returned by itself
+    reader.join();
+  }
+  SerialPortHandle port;
+  std::atomic<std::ptrdiff_t> result{-2};
+  std::thread reader;
+};
+
 TEST(SerialPort, WakeReleasesABlockedReadAtOnce) {
   Pty pty;
   OpenPort port(pty.Name());
   ASSERT_TRUE(SetSerialPortSpeed(port.handle, 4800));
-  std::atomic<std::ptrdiff_t> result{-2};
-  std::thread reader([&] {
-    char buffer[512];
-    result = ReadSerialPort(port.handle, buffer, sizeof buffer);
-  });
-  std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(result, -2) << "the read returned with no data and no wake";
+  BlockedRead read(port.handle);
+  EXPECT_EQ(read.result, -2) << "the read returned with no data and no wake";
   WakeSerialPort(port.handle);
-  EXPECT_TRUE(WaitFor([&] { return result != -2; }, 5s)) << "the wake did not release the read";
-  reader.join();
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(read.Wait(), 0) << "the wake did not release the read with nothing";
   char buffer[16];
   EXPECT_EQ(ReadSerialPort(port.handle, buffer, sizeof buffer), 0) << "a wake lasts";
 }
@@ -197,16 +215,9 @@ TEST(SerialPort, UnpluggedDeviceEndsReadsAsGone) {
   Pty pty;
   OpenPort port(pty.Name());
   ASSERT_TRUE(SetSerialPortSpeed(port.handle, 4800));
-  std::atomic<std::ptrdiff_t> result{-2};
-  std::thread reader([&] {
-    char buffer[512];
-    result = ReadSerialPort(port.handle, buffer, sizeof buffer);
-  });
-  std::this_thread::sleep_for(100ms);
+  BlockedRead read(port.handle);
   pty.CloseMaster();
-  EXPECT_TRUE(WaitFor([&] { return result != -2; }, 5s)) << "the hang-up did not end the read";
-  reader.join();
-  EXPECT_EQ(result, kSerialPortGone);
+  EXPECT_EQ(read.Wait(), kSerialPortGone) << "the hang-up did not end the read as gone";
   char buffer[16];
   EXPECT_EQ(ReadSerialPort(port.handle, buffer, sizeof buffer), kSerialPortGone);
 }
