@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in the named scripts/packages/*.txt files,
+# Installs the Debian packages listed in the named scripts/packages/*.txt files
+# (with what they recommend: Wine draws its dialog fonts from fonts-wine),
 # asking apt only when one of them is missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,4 +15,4 @@ done
 echo "Installing: ${wanted[*]}" >&2
 sudo=""; [[ $(id -u) -eq 0 ]] || sudo="sudo"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${wanted[@]}" >/dev/null
