@@ -13,8 +13,8 @@
 
 #include "locator/gps_reader.h"
 #include "locator/nmea_parser.h"
+#include "platform/model/dialog_model.h"
 #include "platform/serial_port.h"
-#include "serial/message_box_fake.h"
 #include "serial/pty.h"
 
 namespace {
@@ -85,16 +85,12 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
   const std::string portText = std::to_string(tcpPort);
   const std::u16string name = u"gpsd:" + std::u16string(portText.begin(), portText.end());
   ResetGpsState();
-  TakeShownBoxes();
+  MessageBoxRecorder quiet;  // the starts that find gpsd not yet listening
   {
     GpsFake fake(log, tcpPort);
     // gpsd takes a moment to listen; the first start may find nothing there.
-    bool started = false;
-    ASSERT_TRUE(WaitFor([&] {
-      started = StartGpsReader(name.c_str(), 4800);
-      if (!started) TakeShownBoxes();
-      return started;
-    }, 30s)) << "gpsd never accepted the connection";
+    ASSERT_TRUE(WaitFor([&] { return StartGpsReader(name.c_str(), 4800); }, 30s))
+        << "gpsd never accepted the connection";
     double latitude = 0;
     EXPECT_TRUE(WaitFor([&] { GetGpsFix(&latitude, nullptr, nullptr); return latitude != 0; }, 30s))
         << "no position came through gpsd";
@@ -106,9 +102,9 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
 }
 
 TEST(Gpsd, MissingGpsdIsAnOpenError) {
-  TakeShownBoxes();
+  MessageBoxRecorder recorder;
   EXPECT_FALSE(StartGpsReader(u"gpsd:1", 4800));
-  const std::vector<ShownBox> boxes = TakeShownBoxes();
+  const std::vector<RecordedMessageBox> boxes = recorder.Boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(boxes[0].text == u"Error Opening Comms Port.");
   StopGpsReader();

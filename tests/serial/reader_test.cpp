@@ -12,7 +12,7 @@
 
 #include "locator/gps_reader.h"
 #include "locator/nmea_parser.h"
-#include "serial/message_box_fake.h"
+#include "platform/model/dialog_model.h"
 #include "serial/pty.h"
 
 namespace {
@@ -33,20 +33,18 @@ double Latitude() {
 
 class GpsReaderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetGpsState();
-    TakeShownBoxes();
-  }
+  void SetUp() override { ResetGpsState(); }
   void TearDown() override {
     StopGpsReader();
     EXPECT_TRUE(WaitGpsReaderStopped(10s)) << "the reader thread did not end";
   }
+  MessageBoxRecorder boxes_;  // what the user was told
 };
 
 TEST_F(GpsReaderTest, SentencesFromThePortReachTheGpsState) {
   Pty pty;
   ASSERT_TRUE(StartGpsReader(pty.Name().c_str(), 4800));
-  EXPECT_TRUE(TakeShownBoxes().empty());
+  EXPECT_TRUE(boxes_.Boxes().empty());
   pty.Write(kFixBurst);
   ASSERT_TRUE(WaitFor([] { return Latitude() != 0; }, 10s)) << "no position reached GpsState";
   double latitude = 0, longitude = 0;
@@ -85,15 +83,16 @@ TEST_F(GpsReaderTest, PortErrorsAreToldAndTheStartFails) {
       {u"/etc/hostname", 4800, u"Error Opening Comms Port."},
       {slow.Name(), 12345, u"Can't configure GPS-port."},
   };
+  std::size_t shown = 0;
   for (const auto& c : cases) {
     const std::string name(c.name.begin(), c.name.end());
     EXPECT_FALSE(StartGpsReader(c.name.c_str(), c.baudRate)) << name;
-    const std::vector<ShownBox> boxes = TakeShownBoxes();
-    ASSERT_EQ(boxes.size(), 1u) << name;
-    EXPECT_TRUE(boxes[0].text == c.message) << name;
-    EXPECT_TRUE(boxes[0].caption == u"Error!") << name;
-    EXPECT_EQ(boxes[0].flags, 0x10u) << name;
-    EXPECT_EQ(boxes[0].owner, nullptr) << name;
+    const std::vector<RecordedMessageBox> boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), ++shown) << name << ": one box per failed start";
+    EXPECT_TRUE(boxes.back().text == c.message) << name;
+    EXPECT_TRUE(boxes.back().caption == u"Error!") << name;
+    EXPECT_EQ(boxes.back().flags, 0x10u) << name;
+    EXPECT_EQ(boxes.back().owner, nullptr) << name;
   }
   CloseSerialPort(holder);
   // The refused speed left the port closed.
