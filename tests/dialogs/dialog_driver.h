@@ -2,16 +2,22 @@
 // the messages it receives.
 #pragma once
 
+#include "common/utf8.h"
 #include "platform/model/dialog_model.h"
 
 #include <chrono>
 #include <future>
 #include <mutex>
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 inline constexpr std::chrono::seconds kPatience{20};
+
+// UTF-16 text as gtest can print and compare it.
+inline std::string Narrow(std::u16string_view text) { return utf8::Utf16ToUtf8(text); }
 
 struct ReceivedMessage {
   unsigned message;

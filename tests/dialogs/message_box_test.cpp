@@ -8,8 +8,6 @@
 
 namespace {
 
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
-
 TEST(MessageBoxes, RecordedAndAnsweredFromTheScript) {
   MessageBoxRecorder boxes;
   boxes.QueueAnswer(kIdYes);

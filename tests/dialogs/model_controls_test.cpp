@@ -9,8 +9,6 @@
 
 namespace {
 
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
-
 MessageLog commands;
 
 intptr_t PassiveProc(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t lParam) {

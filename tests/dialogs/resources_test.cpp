@@ -1,4 +1,5 @@
 // Resource tables: status texts, templates by id, menus and menu-bar records.
+#include "dialog_driver.h"
 #include "platform/dialogs.h"
 #include "resources/resources.h"
 
@@ -9,8 +10,6 @@
 #include <string>
 
 namespace {
-
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
 TEST(StringTable, TextsByIdAsTheProgramsShowThem) {
   const struct {
