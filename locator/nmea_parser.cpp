@@ -1,7 +1,6 @@
 // The seven understood sentence types, each a short table from field index to stored value.
 #include "locator/nmea_parser.h"
 
-#include <algorithm>
 #include <cstring>
 #include <mutex>
 
