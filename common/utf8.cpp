@@ -31,7 +31,7 @@ Decoded Decode(const unsigned char* bytes, std::size_t available) {
 
 Decoded DecodeUtf16(const char16_t* text) {
   const char32_t first = text[0];
-  if (IsHighSurrogate(first) && text[1] >= 0xDC00 && text[1] < 0xE000) {
+  if (IsHighSurrogate(first) && IsLowSurrogate(text[1])) {
     return {0x10000 + ((first - 0xD800) << 10) + (text[1] - 0xDC00), 2};
   }
   return {first, 1};

@@ -37,6 +37,9 @@ inline bool IsSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF
 // The first unit of a pair: a text cut right after it would split a character.
 inline bool IsHighSurrogate(char32_t code) { return code >= 0xD800 && code < 0xDC00; }
 
+// The second unit of a pair: it never starts a character.
+inline bool IsLowSurrogate(char32_t code) { return code >= 0xDC00 && code <= 0xDFFF; }
+
 // The UTF-8 bytes of a code point that is no surrogate, into out (4 bytes); the count.
 std::size_t Encode(char32_t code, char* out);
 

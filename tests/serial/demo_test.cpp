@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "locator/demo_receiver.h"
+#include "locator/reader/demo_receiver.h"
 #include "locator/gps_reader.h"
 #include "locator/nmea_framer.h"
 #include "locator/nmea_parser.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "locator/demo_receiver.h"
+#include "locator/reader/demo_receiver.h"
 #include "platform/posix/gpsd_filter.h"
 #include "platform/posix/serial_posix.h"
 

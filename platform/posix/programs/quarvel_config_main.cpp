@@ -4,7 +4,7 @@
 
 #include "config/config_program.h"
 #include "platform/model/dialog_model.h"
-#include "platform/posix/config_form.h"
+#include "platform/posix/config_form/config_form.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 
-#include "locator/gps_reader_port.h"
+#include "locator/reader/gps_reader_port.h"
 #include "locator/nmea_parser.h"
 #include "platform/dialogs.h"
 

@@ -1,7 +1,7 @@
 // The reader's port: "DEMO:" is served here on every platform, all else by the platform layer.
-#include "locator/gps_reader_port.h"
+#include "locator/reader/gps_reader_port.h"
 
-#include "locator/demo_receiver.h"
+#include "locator/reader/demo_receiver.h"
 
 bool IsGpsPortOpen(const GpsPort& port) {
   return port.serial != kInvalidSerialPort || port.demo != nullptr;

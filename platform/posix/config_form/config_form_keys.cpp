@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/posix/config_form_ui.h"
+#include "common/utf8.h"
+#include "platform/posix/config_form/config_form_ui.h"
 
 namespace config_form {
 
@@ -73,12 +74,8 @@ void BackKey(const ModelDialog& dialog, int focus) {
 
 void Type(const ModelDialog& dialog, const ModelControl& control, char32_t c) {
   std::u16string text = control.text;
-  if (c >= 0x10000) {
-    text += char16_t(0xD800 + ((c - 0x10000) >> 10));
-    text += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
-  } else {
-    text += char16_t(c);
-  }
+  char16_t units[2];
+  text.append(units, utf8::EncodeUtf16(c, units));
   SetControlText(dialog.handle, control.id, text.c_str());
   PostDialogMessage(dialog.handle, kWmCommand,
                     MakeWParam(unsigned(control.id),

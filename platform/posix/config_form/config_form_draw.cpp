@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/utf8.h"
-#include "platform/posix/config_form_ui.h"
+#include "platform/posix/config_form/config_form_ui.h"
 #include "resources/resources.h"
 
 namespace config_form {
@@ -21,7 +21,7 @@ struct Origin {
 // Columns a text takes: one per character, a pair counting once.
 int Width(const std::u16string& text) {
   int count = 0;
-  for (char16_t c : text) count += (c >= 0xDC00 && c < 0xE000) ? 0 : 1;
+  for (char16_t c : text) count += utf8::IsLowSurrogate(c) ? 0 : 1;
   return count;
 }
 
@@ -30,7 +30,7 @@ std::u16string Fit(const std::u16string& text, int width) {
   int used = 0;
   for (std::size_t i = 0; i < text.size() && used < width; ++i) {
     out += text[i];
-    if (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size()) out += text[++i];
+    if (utf8::IsHighSurrogate(text[i]) && i + 1 < text.size()) out += text[++i];
     ++used;
   }
   return out;

@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/config_form.h"
-#include "platform/posix/config_form_ui.h"
+#include "platform/posix/config_form/config_form.h"
+#include "platform/posix/config_form/config_form_ui.h"
 #include "resources/resources.h"
 
 using namespace config_form;

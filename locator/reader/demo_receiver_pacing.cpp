@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "locator/demo_receiver.h"
+#include "locator/reader/demo_receiver.h"
 
 struct DemoReceiver {
   std::mutex mutex;

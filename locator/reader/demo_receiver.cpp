@@ -1,7 +1,9 @@
 // The sentences of the simulated receiver: a realistic once-a-second cycle with checksums.
-#include "locator/demo_receiver.h"
+#include "locator/reader/demo_receiver.h"
 
 #include <cstdio>
+
+#include "common/ascii_case.h"
 
 namespace {
 
@@ -126,13 +128,5 @@ std::size_t BuildDemoBurst(uint32_t second, int64_t utcSeconds, char (&burst)[kD
 }
 
 bool IsDemoPortName(const char16_t* name) {
-  static const char16_t kName[] = u"demo:";
-  if (!name) return false;
-  std::size_t i = 0;
-  for (; kName[i]; ++i) {
-    char16_t c = name[i];
-    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
-    if (c != kName[i]) return false;
-  }
-  return name[i] == 0;
+  return name && EqualsIgnoringAsciiCase(name, u"DEMO:");
 }
