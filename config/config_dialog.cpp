@@ -84,7 +84,7 @@ bool InitConfigDialog(DialogHandle dialog) {
   SendMenuBarMessage(dialog, kShcmbmOverrideKey, kVkTBack, kBackKeyOverride);
   FillCombos(dialog);
   LoadSettingsIntoForm(dialog);
-  SetDialogTitle(dialog, u"Quarvel");
+  SetDialogTitle(dialog, kConfigFormTitle);
   return true;
 }
 

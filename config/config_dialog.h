@@ -6,6 +6,9 @@
 
 #include "platform/dialogs.h"
 
+// The form's title, by which a second start finds the running form.
+inline constexpr const char16_t* kConfigFormTitle = u"Quarvel";
+
 intptr_t ConfigDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam,
                           intptr_t lParam);
 

@@ -1,25 +1,11 @@
 // QuarvelConfig's program entry and the platform type that chooses its layout.
 #include "config/config_program.h"
 
+#include "common/ascii_case.h"
 #include "common/settings_path.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
 #include "resources/resource_ids.h"
-
-namespace {
-
-constexpr const char16_t* kFormTitle = u"Quarvel";
-
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
-
-bool EqualsIgnoringCase(const char16_t* text, const char16_t* expected) {
-  for (; *text && *expected; ++text, ++expected) {
-    if (FoldAscii(*text) != FoldAscii(*expected)) return false;
-  }
-  return *text == *expected;
-}
-
-}  // namespace
 
 ConfigState& Config() {
   static ConfigState state;
@@ -28,11 +14,11 @@ ConfigState& Config() {
 
 bool IsSmartphone() {
   char16_t type[128];
-  return GetPlatformType(type, 128) && EqualsIgnoringCase(type, u"Smartphone");
+  return GetPlatformType(type, 128) && EqualsIgnoringAsciiCase(type, u"Smartphone");
 }
 
 int RunQuarvelConfig() {
-  if (DialogHandle running = FindAppWindow(kDialogClassName, kFormTitle)) {
+  if (DialogHandle running = FindAppWindow(kDialogClassName, kConfigFormTitle)) {
     BringToFront(running);
     return 0;
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "common/program_folder.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
 #include "config/settings_writer.h"
@@ -103,10 +104,7 @@ std::u16string LaunchArgumentsFromForm(DialogHandle form) {
 }
 
 std::u16string LocatorTargetBeside(const char16_t* modulePath) {
-  const std::u16string_view module = modulePath;
-  const std::size_t last = module.rfind(PathSeparator());
-  const std::size_t keep = last == std::u16string_view::npos ? 0 : last + 1;
-  return std::u16string(module.substr(0, keep)) + LocatorProgramFileName();
+  return std::u16string(ProgramFolder(modulePath, PathSeparator())) + LocatorProgramFileName();
 }
 
 void SaveShortcut() {

@@ -1,6 +1,24 @@
 // The launch-argument line a shortcut starts Quarvel with.
 #include "locator/launch_arguments.h"
 
+std::u16string LaunchLineFromCommandLine(const char16_t* commandLine) {
+  if (!commandLine) return {};
+  const char16_t* at = commandLine;
+  // The program's name ends at its closing quote, or at the first blank; Windows
+  // knows no escapes inside it.
+  if (*at == u'"') {
+    ++at;
+    while (*at && *at != u'"') ++at;
+    if (*at) ++at;
+  } else {
+    while (*at && *at != u' ' && *at != u'\t') ++at;
+  }
+  // One blank separates the name from the words; any further blank is part of
+  // the words (a shortcut's empty port word starts with one).
+  if (*at == u' ' || *at == u'\t') ++at;
+  return at;
+}
+
 void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
   if (!commandLine) return;
   int word = kPortValue;

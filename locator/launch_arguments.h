@@ -1,7 +1,14 @@
 // The launch-argument line a shortcut starts Quarvel with.
 #pragma once
 
+#include <string>
+
 #include "locator/settings.h"
+
+// The launch-argument line inside a whole Windows command line (GetCommandLineW):
+// everything after the program's name (quoted or not) and the one blank after it,
+// as it stands, so the line reads as the one a shortcut hands over.
+std::u16string LaunchLineFromCommandLine(const char16_t* commandLine);
 
 // Applies the five space-separated words of commandLine over settings: port name,
 // map letter, lite map, Bluetooth, coordinates only. Every space ends a word, so two

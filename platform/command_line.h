@@ -7,8 +7,3 @@
 // UTF-16, so the line reads as the one a shortcut hands over: an argument that holds
 // spaces keeps them, and an empty argument leaves an empty word.
 std::u16string JoinCommandLine(int argc, char** argv);
-
-// The launch-argument line inside a whole Windows command line (GetCommandLineW):
-// everything after the program's name (quoted or not) and the blanks after it, as
-// it stands, so the line reads as the one a shortcut hands over.
-std::u16string LaunchLineFromCommandLine(const char16_t* commandLine);

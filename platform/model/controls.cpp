@@ -1,4 +1,5 @@
 // Controls of the dialog model by id: texts, images, check boxes, combo boxes.
+#include "common/ascii_case.h"
 #include "platform/model/model_state.h"
 
 using namespace model_detail;
@@ -9,9 +10,10 @@ bool IsCombo(const ModelControl& control) {
   return control.kind == ModelControlKind::Combo || control.kind == ModelControlKind::ComboList;
 }
 
+// CB_FINDSTRING folds Latin-1's capitals too (but not the multiplication sign).
 char16_t FoldCase(char16_t c) {
-  if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return char16_t(c + 32);
-  return c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return char16_t(c + 32);
+  return FoldAscii(c);
 }
 
 bool StartsWithIgnoringCase(const std::u16string& text, std::u16string_view prefix) {

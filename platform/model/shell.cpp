@@ -1,5 +1,6 @@
 // Resources and the Windows Mobile shell services in the dialog model: strings
 // from the resource tables, soft keys from the menu-bar records, the Back key.
+#include "common/utf8.h"
 #include "platform/model/model_state.h"
 #include "resources/resources.h"
 
@@ -82,7 +83,7 @@ void SendBackToFocusWindow(unsigned, uintptr_t, intptr_t) {
     if (!editable || control.text.empty()) return false;
     // The caret of the model's fields stays at the end of the text.
     control.text.pop_back();
-    if (!control.text.empty() && control.text.back() >= 0xD800 && control.text.back() < 0xDC00)
+    if (!control.text.empty() && utf8::IsHighSurrogate(control.text.back()))
       control.text.pop_back();
     return true;
   });

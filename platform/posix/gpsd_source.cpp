@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
@@ -25,12 +26,7 @@ bool SendAll(int fd, const char* data, std::size_t length) {
 }  // namespace
 
 bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort) {
-  static const char16_t kPrefix[] = u"gpsd:";
-  for (std::size_t i = 0; kPrefix[i]; ++i) {
-    char16_t c = name[i];
-    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
-    if (c != kPrefix[i]) return false;
-  }
+  if (!StartsWithIgnoringAsciiCase(name, u"gpsd:")) return false;
   const char16_t* digits = name + 5;
   if (*digits == 0) {
     *tcpPort = kGpsdDefaultPort;

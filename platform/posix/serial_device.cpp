@@ -5,25 +5,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstring>
 
+#include "common/com_port_name.h"
 #include "common/utf8.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
-
-// "COMn" or "COMn:" in any case, n from 1; 0 for any other name.
-unsigned ComPortNumber(const std::string& name) {
-  if (name.size() < 4 || strncasecmp(name.c_str(), "COM", 3) != 0) return 0;
-  unsigned number = 0;
-  std::size_t i = 3;
-  for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && number < 10000; ++i) {
-    number = number * 10 + unsigned(name[i] - '0');
-  }
-  if (i == 3) return 0;
-  if (i < name.size() && !(name[i] == ':' && i + 1 == name.size())) return 0;
-  return number;
-}
 
 bool HasParentStep(const std::string& path) {
   std::size_t start = 0;
@@ -69,7 +56,7 @@ std::string SerialDevicePath(const char16_t* name) {
   std::string path = utf8::Utf16ToUtf8(name);
   if (path.empty() || HasParentStep(path)) return {};
   if (path[0] == '/') return path;
-  if (unsigned number = ComPortNumber(path)) return "/dev/ttyS" + std::to_string(number - 1);
+  if (unsigned number = ComPortNumber(name)) return "/dev/ttyS" + std::to_string(number - 1);
   if (path.back() == ':') path.pop_back();
   if (path.empty()) return {};
   return "/dev/" + path;

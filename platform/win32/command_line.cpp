@@ -1,28 +1,9 @@
-// The launch-argument line on Windows: from the program's own command line, or from
-// an argument vector in the ANSI code page.
+// The launch-argument line on Windows from an argument vector in the ANSI code page.
 #include <windows.h>
 
 #include "platform/command_line.h"
 
 #include <cstring>
-
-std::u16string LaunchLineFromCommandLine(const char16_t* commandLine) {
-  if (!commandLine) return {};
-  const char16_t* at = commandLine;
-  // The program's name ends at its closing quote, or at the first blank; Windows
-  // knows no escapes inside it.
-  if (*at == u'"') {
-    ++at;
-    while (*at && *at != u'"') ++at;
-    if (*at) ++at;
-  } else {
-    while (*at && *at != u' ' && *at != u'\t') ++at;
-  }
-  // One blank separates the name from the words; any further blank is part of
-  // the words (a shortcut's empty port word starts with one).
-  if (*at == u' ' || *at == u'\t') ++at;
-  return at;
-}
 
 std::u16string JoinCommandLine(int argc, char** argv) {
   std::u16string line;

@@ -11,23 +11,21 @@
 #include <atomic>
 #include <string>
 
+#include "common/utf8.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
 // Units of the character that starts at text: 2 for a whole surrogate pair.
 std::size_t CharacterUnits(const char16_t* text) {
-  return IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]) ? 2 : 1;
+  return utf8::IsHighSurrogate(text[0]) && utf8::IsLowSurrogate(text[1]) ? 2 : 1;
 }
 
 // One character in the ANSI code page; '?' for what the code page cannot show.
 int CharacterToAnsi(const char16_t* units, std::size_t count, char* bytes, int room) {
-  if (count == 1 && (IsHighSurrogate(units[0]) || IsLowSurrogate(units[0]))) {
+  if (count == 1 && utf8::IsSurrogate(units[0])) {
     bytes[0] = '?';  // a lone surrogate is no character at all
     return 1;
   }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/com_port_name.h"
 #include "platform/win32/wide_text.h"
 
 struct SerialPort {
@@ -22,23 +23,13 @@ constexpr DWORD kQuietMilliseconds = 50;
 // The structure size the port drivers were built for; the same on 32 and 64 bits.
 static_assert(sizeof(DCB) == 28);
 
-bool IsDigits(const std::wstring& text) {
-  if (text.empty()) return false;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return false;
-  }
-  return true;
-}
-
 // "COMn:" and "COMn" name COM port n, whose device is "\\.\COMn" (the only spelling
 // that reaches COM10 and above); a device path is taken as it stands.
-std::wstring DevicePath(const std::wstring& name) {
-  if (name.rfind(L"\\\\.\\", 0) == 0) return name;
-  if (name.size() < 4 || _wcsnicmp(name.c_str(), L"COM", 3) != 0) return {};
-  std::wstring number = name.substr(3);
-  if (!number.empty() && number.back() == L':') number.pop_back();
-  if (!IsDigits(number)) return {};
-  return L"\\\\.\\COM" + number;
+std::wstring DevicePath(std::u16string_view name) {
+  if (name.substr(0, 4) == u"\\\\.\\") return WideFromUtf16(name);
+  const unsigned number = ComPortNumber(name);
+  if (number == 0) return {};
+  return L"\\\\.\\COM" + std::to_wstring(number);
 }
 
 void Release(SerialPort* port) {
@@ -60,7 +51,7 @@ bool SetQuietTimeouts(HANDLE file) {
 
 SerialPortHandle OpenSerialPort(const char16_t* name) {
   if (!name) return kInvalidSerialPort;
-  const std::wstring path = DevicePath(WideFromUtf16(name));
+  const std::wstring path = DevicePath(name);
   if (path.empty()) return kInvalidSerialPort;
   auto* port = new SerialPort;
   port->file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,

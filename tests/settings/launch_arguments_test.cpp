@@ -92,6 +92,29 @@ TEST(JoinCommandLine, ArgumentsBySingleSpaces) {
   }
 }
 
+// A Windows process's own command line: the program's name, one blank, the words.
+TEST(LaunchLineFromCommandLine, WordsFollowOneBlankAfterTheProgram) {
+  const struct {
+    const char16_t* commandLine;
+    std::u16string words;
+  } cases[] = {
+      {u"\"C:\\Quarvel\\Quarvel.exe\" COM4: h 1 1 0", u"COM4: h 1 1 0"},
+      {u"\"C:\\Quarvel\\Quarvel.exe\"  n 1", u" n 1"},  // an empty port word
+      {u"\"C:\\Program Files\\Quarvel.exe\"\tCOM4:", u"COM4:"},
+      {u"Quarvel.exe COM4:", u"COM4:"},
+      {u"\"C:\\Program Files\\Quarvel.exe\"", u""},
+      {u"\"C:\\Quarvel\\Quarvel.exe", u""},  // no closing quote
+      {u"Quarvel.exe", u""},
+      {u"", u""},
+      {nullptr, u""},
+  };
+  for (const auto& c : cases) {
+    const std::u16string words = LaunchLineFromCommandLine(c.commandLine);
+    EXPECT_EQ(words, c.words) << "got [" << Show(words) << "] for ["
+                              << (c.commandLine ? Show(c.commandLine) : "null") << "]";
+  }
+}
+
 TEST(JoinCommandLine, OneQuotedArgumentKeepsItsEmptyWord) {
   std::string program = "quarvel", words = "COM4:  1 1";
   char* argv[] = {program.data(), words.data(), nullptr};

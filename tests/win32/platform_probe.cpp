@@ -175,17 +175,6 @@ int Files(const wchar_t* directory) {
   return 0;
 }
 
-// The launch words that each given command line carries.
-int LaunchLines(int count, wchar_t** lines) {
-  for (int i = 0; i < count; ++i) {
-    std::string words = "[";
-    words += Utf8(LaunchLineFromCommandLine(U16(lines[i])));
-    words += ']';
-    Report("line[" + std::to_string(i) + "]", words);
-  }
-  return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -194,8 +183,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"read" && argc == 3) return Read(argv[2]);
   if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
   if (command == L"files" && argc == 3) return Files(argv[2]);
-  if (command == L"launchline") return LaunchLines(argc - 2, argv + 2);
   std::fprintf(stderr, "usage: platform_probe open NAME... | read NAME | clipboard TEXT | "
-                       "files DIR | launchline LINE...\n");
+                       "files DIR\n");
   return 2;
 }

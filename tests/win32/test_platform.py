@@ -36,21 +36,6 @@ class PlatformLayer(unittest.TestCase):
                 if opens:
                     self.assertEqual(values.get(f"speed[{i}]"), "1", f"4800 baud refused: {out}")
 
-    def test_launch_words_follow_one_blank_after_the_program(self):
-        cases = [  # the process's command line, the launch words Quarvel gets
-            ('"C:\\Quarvel\\Quarvel.exe" COM4: h 1 1 0', "COM4: h 1 1 0"),
-            ('"C:\\Quarvel\\Quarvel.exe"  n 1', " n 1"),  # an empty port word
-            ("Quarvel.exe COM4:", "COM4:"),
-            ('"C:\\Program Files\\Quarvel.exe"', ""),
-            ("Quarvel.exe", ""),
-        ]
-        code, out = self.wine.run(self.probe, "launchline", *[line for line, _ in cases])
-        self.assertEqual(code, 0, out)
-        values = wine_harness.parse_values(out)
-        for i, (line, words) in enumerate(cases):
-            with self.subTest(line=line):
-                self.assertEqual(values.get(f"line[{i}]"), f"[{words}]", out)
-
     def test_reads_bursts_whole_and_wakes(self):
         program = self.wine.start(self.probe, "read", "COM1:")
         program.wait_for_output("open=1")

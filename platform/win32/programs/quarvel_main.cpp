@@ -1,8 +1,8 @@
 // Quarvel.exe: the status dialog's run, started with the launch-argument line of its shortcut.
 #include <windows.h>
 
+#include "locator/launch_arguments.h"
 #include "locator/status_dialog.h"
-#include "platform/command_line.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::u16string line =
