@@ -1,8 +1,10 @@
 # Build helpers shared by every directory.
 
-# Warnings are errors-in-waiting: the tree stays clean under g++ and clang.
+# Warnings are errors-in-waiting: the tree stays clean under g++ and clang, and
+# with QUARVEL_WARNINGS_AS_ERRORS a warning stops the build.
 function(quarvel_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+    $<$<BOOL:${QUARVEL_WARNINGS_AS_ERRORS}>:-Werror>)
 endfunction()
 
 # A static library from a list of sources; an interface library while a

@@ -5,9 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test win32
 jobs=$(nproc)
+# Every build here fails on a compiler warning (users' builds only warn).
+strict=-DQUARVEL_WARNINGS_AS_ERRORS=ON
 
 # Fuzz targets: a short run each over the seed corpus.
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz "$strict" >/dev/null
 cmake --build --preset fuzz -j"$jobs"
 for fuzzer in build/fuzz/fuzz/*_fuzz; do
   [[ -x "$fuzzer" ]] || continue
@@ -24,14 +26,19 @@ done
 
 # The desktop Windows programs, cross-built; the default build's win32_* tests
 # run them under Wine (and skip, saying why, when build/mingw is missing).
-cmake --preset mingw >/dev/null
+cmake --preset mingw "$strict" >/dev/null
 cmake --build --preset mingw -j"$jobs"
 
 # The end-to-end runs under ThreadSanitizer: a race report fails them.
-cmake --preset tsan >/dev/null
+cmake --preset tsan "$strict" >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -L e2e
 
-cmake --preset default >/dev/null
+# The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan "$strict" >/dev/null
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -L unit -j"$jobs"
+
+cmake --preset default "$strict" >/dev/null
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
