@@ -3,9 +3,9 @@
 
 #include <cstddef>
 
-// The map web service; the URL's block holds 255 characters, so the host may
-// take at most 190 of them.
-inline constexpr char16_t kMapHost[] = u"maps.quarvel.net";
+#include "quarvel_map_host.h"
+
+// The URL's block holds 255 characters, so the map host may take at most 190 of them.
 static_assert(sizeof(kMapHost) / sizeof(char16_t) - 1 <= 190, "map host too long for the URL");
 
 // Buffer sizes in UTF-16 units, terminator included. The longest number text,

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Quarvel.exe under Wine: a run on COM1 fed through a pseudo-terminal, Stop while
 waiting, a missing port, and the Bluetooth radio through a Widcomm-style tray."""
+import os
 import shutil
 import threading
 import time
@@ -15,7 +16,9 @@ TRAY = "tests/win32/bluetooth_tray.exe"
 FIX_GGA = "GPGGA,120001.00,5545.3480,N,03737.0380,E,1,08,0.9,150.0,M,14.0,M,,"
 NO_FIX_GGA = "GPGGA,120000.00,,,,,0,00,99.9,,M,,M,,"
 COORDINATES = "N55°45.348 E37°37.038"
-URL = "http://maps.quarvel.net/quarvel/?lat=55.7558&lon=37.6173&t=k&s=1"
+# The map host the programs were built for (the build setting QUARVEL_MAP_HOST).
+MAP_HOST = os.environ.get("QUARVEL_MAP_HOST", "maps.quarvel.net")
+URL = f"http://{MAP_HOST}/quarvel/?lat=55.7558&lon=37.6173&t=k&s=1"
 STATUS_ORDER = ["Loading settings...", "Bluetooth activation", "Connecting...",
                 "Waiting for GPS-data...", "Saving...", "", "Bluetooth deactivation"]
 GREEN, RED = "00c000", "e00000"

@@ -14,7 +14,9 @@ import support
 from support import PtyReceiver, Quarvel, XServer, environment
 
 COORDINATES = "N55°45.348 E37°37.038"
-URL = "http://maps.quarvel.net/quarvel/?lat=55.7558&lon=37.6173&t=k&s=1"
+# The map host the programs were built for (the build setting QUARVEL_MAP_HOST).
+MAP_HOST = os.environ.get("QUARVEL_MAP_HOST", "maps.quarvel.net")
+URL = f"http://{MAP_HOST}/quarvel/?lat=55.7558&lon=37.6173&t=k&s=1"
 
 
 class QuarvelRun(unittest.TestCase):
