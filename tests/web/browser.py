@@ -8,10 +8,6 @@ import tempfile
 import time
 
 
-class BrowserError(Exception):
-    pass
-
-
 class Browser:
     """One headless Chromium with one page. Names outside loopback do not resolve,
     so a page runs as offline here as it would on a machine without a network."""
@@ -23,7 +19,7 @@ class Browser:
         command = [
             shutil.which("chromium") or "chromium", "--headless", "--no-sandbox",
             "--remote-debugging-pipe", "--no-first-run", "--disable-gpu",
-            "--disable-background-networking", "--disable-extensions",
+            "--disable-dev-shm-usage", "--disable-background-networking", "--disable-extensions",
             "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1",
             f"--user-data-dir={self.profile}", f"--window-size={width},{height}",
             "about:blank"]
@@ -38,38 +34,38 @@ class Browser:
         self._next_id = 0
         self.events = []
         self.session = None
-        targets = self.call("Target.getTargets")["targetInfos"]
-        page = next(t for t in targets if t["type"] == "page")
+        page = next(t for t in self.call("Target.getTargets")["targetInfos"]
+                    if t["type"] == "page")
         self.session = self.call("Target.attachToTarget", targetId=page["targetId"],
-                                 flatten=True, session=None)["sessionId"]
+                                 flatten=True)["sessionId"]
         for domain in ("Page", "Runtime", "Network"):
             self.call(domain + ".enable")
 
     def _receive(self, deadline):
         while b"\0" not in self._buffer:
             if time.monotonic() > deadline:
-                raise BrowserError("Chromium did not answer in time")
+                raise RuntimeError("Chromium did not answer in time")
             chunk = os.read(self._read, 1 << 16)
             if not chunk:
-                raise BrowserError("Chromium closed its DevTools pipe")
+                raise RuntimeError("Chromium closed its DevTools pipe")
             self._buffer += chunk
         message, self._buffer = self._buffer.split(b"\0", 1)
         return json.loads(message)
 
-    def call(self, method, session="page", timeout=30, **params):
-        """Sends one command and returns its result; events that come first are kept."""
+    def call(self, method, timeout=30, **params):
+        """Sends one command (to the page once attached) and returns its result; events
+        that come first are kept."""
         self._next_id += 1
         message = {"id": self._next_id, "method": method, "params": params}
-        session = self.session if session == "page" else session
-        if session:
-            message["sessionId"] = session
+        if self.session:
+            message["sessionId"] = self.session
         os.write(self._write, json.dumps(message).encode() + b"\0")
         deadline = time.monotonic() + timeout
         while True:
             answer = self._receive(deadline)
             if answer.get("id") == self._next_id:
                 if "error" in answer:
-                    raise BrowserError(f"{method}: {answer['error']}")
+                    raise RuntimeError(f"{method}: {answer['error']}")
                 return answer["result"]
             if "method" in answer:
                 self.events.append(answer)
@@ -77,7 +73,7 @@ class Browser:
     def evaluate(self, expression):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
         if "exceptionDetails" in result:
-            raise BrowserError(f"{expression[:60]}...: {result['exceptionDetails']}")
+            raise RuntimeError(f"{expression[:60]}...: {result['exceptionDetails']}")
         return result["result"].get("value")
 
     def open(self, url, timeout=20):
@@ -88,7 +84,7 @@ class Browser:
         while self.evaluate("document.readyState") != "complete" or \
                 self.evaluate("location.href") != url:
             if time.monotonic() > deadline:
-                raise BrowserError(f"{url} did not finish loading")
+                raise RuntimeError(f"{url} did not finish loading")
             time.sleep(0.05)
 
     def screenshot(self, path):

@@ -4,7 +4,6 @@
 //                             as the URL states it (LETTER one ASCII character, "-" for
 //                             none; LITE 0 or 1)
 //   coordinates LAT LON       the coordinates text
-//   number VALUE              the number text
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -36,11 +35,6 @@ std::string Answer(const std::string& line) {
   std::istringstream words(line);
   std::string request, a, b, letter, lite;
   words >> request >> a >> b >> letter >> lite;
-  if (request == "number") {
-    char16_t text[kNumberTextSize];
-    FormatNumber(ToDouble(a), text);
-    return Narrow(text);
-  }
   if (request == "coordinates") return Coordinates(ToDouble(a), ToDouble(b));
   if (request == "url") {
     const std::u16string mapType(letter == "-" ? 0 : 1, static_cast<char16_t>(letter[0]));

@@ -128,12 +128,7 @@
       if (interactive || type === view.type) layers[type.label] = mapLayer(type);
     }
     layers[view.type.label].addTo(map);
-    if (interactive) {
-      L.control.layers(layers, null, {collapsed: false}).addTo(map);
-      map.on('baselayerchange', (event) => {
-        element.dataset.mapType = MAP_TYPES.find((t) => t.label === event.name).name;
-      });
-    }
+    if (interactive) L.control.layers(layers, null, {collapsed: false}).addTo(map);
     const marker = L.marker([view.lat, view.lon], {title: coordinates, alt: coordinates,
       keyboard: interactive, interactive}).addTo(map);
     return {map, marker};
@@ -149,8 +144,8 @@
     return showMap(view, coordinates);
   }
 
-  // For scripts and tests: the page's own formatting and, once shown, the map and its marker.
-  window.quarvel = {parseQuery, formatNumber, formatCoordinates};
+  // For scripts and tests: the page's coordinates text and, once shown, the map and its marker.
+  window.quarvel = {formatCoordinates};
   const view = parseQuery(window.location.search);
   if (view.error) {
     showError(view.error);
