@@ -18,42 +18,48 @@ constexpr char16_t kCopyFailedText[] = u"The position could not be copied to the
 
 bool StopRequested() { return Locator().stopRequest != 0; }
 
+enum class WaitEnd { Found, Stopped, TimedOut };
+
 // Blinks and polls once a period until both coordinates are non-zero (the
-// equator and the prime meridian count as no position). False when the wait
-// ended by a stop request.
-bool WaitForPosition(double& latitude, double& longitude) {
+// equator and the prime meridian count as no position), a stop request or the
+// run's deadline.
+WaitEnd WaitForPosition(double& latitude, double& longitude) {
   LocatorState& state = Locator();
   bool phase = false;
   ShowStatus(IDS_WAITING);
-  if (StopRequested()) return false;
+  if (StopRequested()) return WaitEnd::Stopped;
   for (;;) {
     SetControlImage(state.dialog, IDC_INDICATOR,
                     phase ? IDB_INDICATOR_RED : IDB_INDICATOR_GREEN);
     phase = !phase;
-    std::this_thread::sleep_for(std::chrono::milliseconds(state.pollMilliseconds.load()));
+    const auto now = std::chrono::steady_clock::now();
+    const auto period = std::chrono::milliseconds(state.pollMilliseconds.load());
+    std::this_thread::sleep_for(state.deadline - now < period ? state.deadline - now : period);
     GetGpsFix(&latitude, &longitude, nullptr);
-    if (latitude != 0.0 && longitude != 0.0) return true;
-    if (StopRequested()) return false;
+    if (latitude != 0.0 && longitude != 0.0) return WaitEnd::Found;
+    if (StopRequested()) return WaitEnd::Stopped;
+    if (std::chrono::steady_clock::now() >= state.deadline) return WaitEnd::TimedOut;
   }
 }
 
-// The position on the clipboard, and the run's end: what was published and its text.
+// The position on the clipboard (unless the run leaves it alone), and the run's
+// end with the position's text, which is kept even when the clipboard refused it.
 PublishResult Publish(double latitude, double longitude, const Settings& settings) {
   SetControlImage(Locator().dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   ShowStatus(IDS_SAVING);
-  std::u16string copied;
-  const PublishResult result = PublishPosition(latitude, longitude, settings, &copied);
-  if (result == PublishResult::None) {
-    SetRunEnd(RunEnd::ClipboardFailed);
-  } else {
-    SetRunEnd(RunEnd::Published, copied);
-  }
+  std::u16string text;
+  const PublishResult result = Locator().useClipboard
+                                   ? PublishPosition(latitude, longitude, settings, &text)
+                                   : ComposePosition(latitude, longitude, settings, text);
+  SetRunEnd(result == PublishResult::None ? RunEnd::ClipboardFailed : RunEnd::Published, text);
   return result;
 }
 
-// Nothing after a stop request, even once published; success only for what was copied.
+// Nothing after a stop request, even once published; success only for what was
+// copied, so nothing either when the clipboard was left alone.
 void ShowFinalMessage(bool found, PublishResult result) {
   if (StopRequested() || !found) return;
+  if (!Locator().useClipboard) return;
   switch (result) {
     case PublishResult::Coordinates:
       ShowMessageBox(nullptr, u"Coordinates copied in your clipboard succefully!", u"Quarvel!",
@@ -79,10 +85,11 @@ int LocatorWorker() {
   ShowStatus(IDS_CONNECTING);
   if (StartGpsReader(settings.portName, kGpsBaudRate)) {
     double latitude = 0.0, longitude = 0.0;
-    const bool found = WaitForPosition(latitude, longitude);
+    const WaitEnd wait = WaitForPosition(latitude, longitude);
+    const bool found = wait == WaitEnd::Found;
     const PublishResult result =
         found ? Publish(latitude, longitude, settings) : PublishResult::None;
-    if (!found) SetRunEnd(RunEnd::Stopped);
+    if (!found) SetRunEnd(wait == WaitEnd::TimedOut ? RunEnd::TimedOut : RunEnd::Stopped);
     ShowStatus(0);
     StopGpsReader();
     ShowFinalMessage(found, result);

@@ -20,29 +20,31 @@ std::u16string_view CutToBlock(const char16_t* text, std::size_t blockBytes) {
   return {text, length};
 }
 
-bool Publish(const char16_t* text, std::size_t blockBytes, std::u16string* copied) {
-  if (blockBytes < sizeof(char16_t)) return false;
-  const std::u16string_view cut = CutToBlock(text, blockBytes);
-  if (!PutTextOnClipboard(cut)) return false;
-  if (copied) copied->assign(cut);
-  return true;
-}
-
 }  // namespace
 
 bool CopyTextToClipboard(const char16_t* text, std::size_t blockBytes) {
-  return Publish(text, blockBytes, nullptr);
+  return blockBytes >= sizeof(char16_t) && PutTextOnClipboard(CutToBlock(text, blockBytes));
+}
+
+PublishResult ComposePosition(double latitude, double longitude, const Settings& settings,
+                              std::u16string& text) {
+  if (settings.coordinatesOnly) {
+    char16_t coordinates[kCoordinatesTextSize];
+    FormatCoordinates(latitude, longitude, coordinates);
+    text = CutToBlock(coordinates, kCoordinatesBlockBytes);
+    return PublishResult::Coordinates;
+  }
+  char16_t url[kMapUrlSize];
+  FormatMapUrl(latitude, longitude, settings.mapType, settings.liteMap != 0, url);
+  text = CutToBlock(url, kMapUrlBlockBytes);
+  return PublishResult::MapUrl;
 }
 
 PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
                               std::u16string* copied) {
-  if (settings.coordinatesOnly) {
-    char16_t text[kCoordinatesTextSize];
-    FormatCoordinates(latitude, longitude, text);
-    return Publish(text, kCoordinatesBlockBytes, copied) ? PublishResult::Coordinates
-                                                         : PublishResult::None;
-  }
-  char16_t url[kMapUrlSize];
-  FormatMapUrl(latitude, longitude, settings.mapType, settings.liteMap != 0, url);
-  return Publish(url, kMapUrlBlockBytes, copied) ? PublishResult::MapUrl : PublishResult::None;
+  std::u16string text;
+  const PublishResult kind = ComposePosition(latitude, longitude, settings, text);
+  const bool put = PutTextOnClipboard(text);
+  if (copied) *copied = std::move(text);
+  return put ? kind : PublishResult::None;
 }

@@ -15,10 +15,15 @@ enum class PublishResult : std::uint8_t { None = 0, Coordinates = 1, MapUrl = 2 
 inline constexpr std::size_t kCoordinatesBlockBytes = 200;
 inline constexpr std::size_t kMapUrlBlockBytes = 510;
 
-// Builds the coordinates text (coordinatesOnly on) or the map URL (mapType,
-// liteMap) and puts it on the clipboard; *copied, when given, gets the text as
-// copied. Returns what was published, or PublishResult::None when the clipboard
-// could not be set.
+// The coordinates text (coordinatesOnly on) or the map URL (mapType, liteMap)
+// into text, cut to its clipboard block; returns which of the two it is.
+PublishResult ComposePosition(double latitude, double longitude, const Settings& settings,
+                              std::u16string& text);
+
+// Builds the text as ComposePosition does and puts it on the clipboard;
+// *copied, when given, gets the text, also when the clipboard refused it (it is
+// still the position). Returns what was published, or PublishResult::None when
+// the clipboard could not be set.
 PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
                               std::u16string* copied = nullptr);
 

@@ -47,6 +47,7 @@ int ExitStatus() {
     case RunEnd::Published: return kExitPublished;
     case RunEnd::PortFailed: return kExitPortFailed;
     case RunEnd::ClipboardFailed: return kExitClipboardFailed;
+    case RunEnd::TimedOut: return kExitTimedOut;
     default: return kExitStopped;
   }
 }
@@ -65,11 +66,15 @@ void SetRunEnd(RunEnd end, std::u16string published) {
   state.published = std::move(published);
 }
 
-int RunQuarvel(const char16_t* commandLine) {
+int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
   LocatorState& state = Locator();
   state.dialog = nullptr;
   state.stopRequest = 0;
   state.commandLine = commandLine ? commandLine : u"";
+  state.useClipboard = options.useClipboard;
+  state.deadline = options.timeout.count() > 0
+                       ? std::chrono::steady_clock::now() + options.timeout
+                       : std::chrono::steady_clock::time_point::max();
   state.settings = Settings{};
   SetRunEnd(RunEnd::Running);
   RunModalDialog(IDD_STATUS, nullptr, &StatusDialogProc, 0);

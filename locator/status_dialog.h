@@ -14,11 +14,18 @@ inline constexpr int kExitPublished = 0;
 inline constexpr int kExitPortFailed = 1;       // the GPS port could not be opened
 inline constexpr int kExitClipboardFailed = 2;  // a position was found, the copy failed
 inline constexpr int kExitStopped = 3;          // Stop or close before a position was copied
+inline constexpr int kExitTimedOut = 4;         // no position within RunOptions::timeout
+
+// How a run publishes and how long it waits; a shortcut's run takes the defaults.
+struct RunOptions {
+  bool useClipboard = true;          // false: the text is only handed back (PublishedText)
+  std::chrono::seconds timeout{0};   // from the run's start; 0 waits until a position or Stop
+};
 
 // The program entry: keeps the launch-argument line (empty: settings.ini is
 // read), runs status dialog 102 modally and returns the exit status. One run
 // per call; the process-wide state starts afresh each time.
-int RunQuarvel(const char16_t* commandLine);
+int RunQuarvel(const char16_t* commandLine, const RunOptions& options = {});
 
 // The status dialog's procedure: starts the worker on WM_INITDIALOG, Stop (1013)
 // sets the stop request, WM_CLOSE ends the dialog. Returns FALSE for everything.
@@ -38,7 +45,8 @@ void RequestStop();
 // Time between two polls for a position; 1000 ms unless a test shortens it.
 void SetLocatorPollInterval(std::chrono::milliseconds interval);
 
-// The text the last run put on the clipboard; empty when it published nothing.
+// The text the last run found for its position (on the clipboard, unless that
+// refused it or the run left the clipboard alone); empty when it found none.
 std::u16string PublishedText();
 
 // Waits until the worker of the last run has returned; true once it has.

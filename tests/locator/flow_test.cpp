@@ -65,13 +65,14 @@ class FlowTest : public ::testing::Test {
   }
 
   // Runs Quarvel with commandLine; action sees each logged event as it happens.
-  int Run(const char16_t* commandLine, std::function<void(const std::string&, int)> action = {}) {
+  int Run(const char16_t* commandLine, std::function<void(const std::string&, int)> action = {},
+          const RunOptions& options = {}) {
     std::atomic<int> polls{0};
     WindowLog log([&](const std::string& event) {
       if (event.rfind("image ", 0) == 0 && event != "image 0") ++polls;
       if (action) action(event, polls);
     });
-    const int status = RunQuarvel(commandLine);
+    const int status = RunQuarvel(commandLine, options);
     if (!closedMidRun) {
       EXPECT_TRUE(WaitLocatorWorkerEnded(kPatience));
     }
@@ -190,7 +191,35 @@ TEST_F(FlowTest, ClipboardFailureIsAnErrorNotASuccess) {
   EXPECT_EQ(events[events.size() - 2], "stop reader");
   EXPECT_EQ(events.back(),
             "message Error! The position could not be copied to the clipboard. flags 16");
+  EXPECT_EQ(Narrow(PublishedText()), CoordinatesText()) << "the position is still handed back";
+}
+
+TEST_F(FlowTest, RunWithoutClipboardHandsTheTextBackWithoutAMessage) {
+  const std::string url = UrlText(u"k", true);
+  RunOptions options;
+  options.useClipboard = false;
+  const int status = Run(u"pts/9 k 1 0 0", FixAtPoll(1), options);
+  EXPECT_EQ(status, kExitPublished);
+  EXPECT_EQ(Events().Events(),
+            (std::vector<std::string>{"status Loading settings...", "status Connecting...",
+                                      "start reader pts/9 4800", "status Waiting for GPS-data...",
+                                      "image 107", "status Saving...", "status ", "stop reader"}));
+  EXPECT_EQ(Narrow(PublishedText()), url);
+  EXPECT_TRUE(Clipboard().text.empty());
+}
+
+TEST_F(FlowTest, TimeoutEndsAWaitWithoutPositionButNotOneThatFoundIt) {
+  SetLocatorPollInterval(std::chrono::milliseconds(5000));  // the deadline cuts a poll short
+  RunOptions options;
+  options.timeout = std::chrono::seconds(1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Run(u"pts/9 n 0 0 1", {}, options), kExitTimedOut);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+  EXPECT_EQ(Events().Events().back(), "stop reader") << "no message box for a time-out";
   EXPECT_EQ(PublishedText(), u"");
+
+  SetLocatorPollInterval(std::chrono::milliseconds(20));
+  EXPECT_EQ(Run(u"pts/9 n 0 0 1", FixAtPoll(2), options), kExitPublished);
 }
 
 TEST_F(FlowTest, CloseMidRunEndsAtOnceWithoutStoppingOrSwitchingOff) {

@@ -1,0 +1,73 @@
+// quarvel's options on Linux: the table, its numbers and the usage text.
+#include "platform/posix/quarvel_options.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "platform/posix/program_options.h"
+
+namespace {
+
+// A whole number of seconds from 1 up; signs, blanks, fractions and units are malformed.
+bool TakeSeconds(const char* text, int& seconds) {
+  if (*text < '0' || *text > '9') return false;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (*end != 0 || value < 1 || value > INT_MAX / 1000) return false;
+  seconds = int(value);
+  return true;
+}
+
+using Entry = OptionEntry<QuarvelOptions>;
+constexpr Entry kOptions[] = {
+    {"--no-clipboard", nullptr, nullptr, "leave the clipboard alone: the position on standard output only",
+     [](QuarvelOptions& o, const char*) { return o.noClipboard = true; }},
+    {"--timeout", nullptr, "SECONDS", "give up when no position came within SECONDS (exit status 4)",
+     [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.timeoutSeconds); }},
+    {"--version", nullptr, nullptr, "print the version and exit",
+     [](QuarvelOptions& o, const char*) { return o.version = true; }},
+    {"--help", "-h", nullptr, "print this help and exit",
+     [](QuarvelOptions& o, const char*) { return o.help = true; }},
+};
+
+constexpr const char kHead[] =
+    "Usage: quarvel [OPTION...] [--] [PORT [MAP LITE BLUETOOTH COORDINATES]]\n"
+    "\n"
+    "Waits for the GPS receiver on PORT to report a position and copies it to the\n"
+    "clipboard: as a map URL, or as coordinates when COORDINATES is 1. The position\n"
+    "is also written to standard output, even when the clipboard refused it.\n"
+    "\n"
+    "  PORT         ttyUSB0, ttyACM0, rfcomm0, pts/3, any /dev/... path (up to 259\n"
+    "               characters, links followed, e.g. /dev/serial/by-id/usb-u-blox_AG_-\n"
+    "               _www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00), COM1: (/dev/ttyS0),\n"
+    "               DEMO: (a simulated receiver) or gpsd: (the local gpsd)\n"
+    "  MAP          map type letter of the URL (default n)\n"
+    "  LITE         1 for the lite map (default 0)\n"
+    "  BLUETOOTH    1 to switch the Bluetooth radio on for the run and off after it\n"
+    "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
+    "\n"
+    "Without launch words the settings come from settings.ini beside the program.\n"
+    "Esc or q stops the wait; so does Ctrl-C (twice: close at once).\n"
+    "\n"
+    "Options:\n";
+
+constexpr const char kTail[] =
+    "\n"
+    "Exit status: 0 position copied (or written, with --no-clipboard); 1 the port\n"
+    "could not be opened; 2 the clipboard refused the position; 3 stopped or closed\n"
+    "before a position was copied; 4 no position within --timeout; 64 the command\n"
+    "line could not be read.\n";
+
+}  // namespace
+
+bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& next,
+                        std::string& error) {
+  const OptionsEnd end = ReadOptions<QuarvelOptions>(argc, argv, kOptions, options);
+  next = end.next;
+  error = end.error;
+  return error.empty();
+}
+
+std::string QuarvelUsage() {
+  return kHead + DescribeOptions<QuarvelOptions>(kOptions) + kTail;
+}

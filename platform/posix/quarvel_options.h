@@ -1,0 +1,22 @@
+// quarvel's options on Linux: what may come before the launch words.
+#pragma once
+
+#include <string>
+
+struct QuarvelOptions {
+  bool help = false;
+  bool version = false;
+  bool noClipboard = false;  // the position on standard output only
+  int timeoutSeconds = 0;    // 0: wait until a position comes or the user stops
+};
+
+// Exit status of a command line that cannot be read (sysexits' EX_USAGE).
+inline constexpr int kExitUsage = 64;
+
+// Reads the options from argv; next gets the index of the first launch word.
+// False, with the reason in error, for an unknown option or a malformed value.
+bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& next,
+                        std::string& error);
+
+// The whole --help text: usage, launch words, options, exit statuses.
+std::string QuarvelUsage();
