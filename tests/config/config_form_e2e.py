@@ -92,9 +92,11 @@ class ProgramFolder(unittest.TestCase):
             t.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
-    def start(self, width=80):
+    def start(self, width=80, name=""):
         exports = " ".join(f"{k}='{v}'" for k, v in self.env.items())
-        t = Terminal(self.root, f"env -i {exports} '{self.program}'", width=width)
+        root = os.path.join(self.root, name) if name else self.root
+        os.makedirs(root, exist_ok=True)
+        t = Terminal(root, f"env -i {exports} '{self.program}'", width=width)
         self.terminals.append(t)
         return t
 
@@ -128,12 +130,11 @@ class ConfigFormEndToEnd(ProgramFolder):
                                    b"# Bluetooth\n1\n# Coordinates only\n0\n")
         self.assertEqual(len(settings), 86)
 
-        # A second start finds the first one and ends at once, without a form.
-        second = subprocess.run(["env", "-i", *[f"{k}={v}" for k, v in self.env.items()],
-                                 self.program], stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=TIMEOUT)
-        self.assertEqual(second.returncode, 0)
-        self.assertEqual(second.stdout, b"", "the second instance drew something")
+        # A second start on a terminal says the form is open and ends, without a form.
+        second = self.start(name="second")
+        screen = second.wait_for("the form is already open")
+        self.assertNotIn("F1 Exit", screen)
+        self.assertEqual(second.wait_for_exit(), 0)
 
         # A shortcut under a name: the text shortcut and its desktop entry.
         t.keys("F2", "Down", "Enter")
@@ -232,6 +233,70 @@ class ConfigFormEndToEnd(ProgramFolder):
         self.assertEqual(t.wait_for_exit(), 0)
         self.assertEqual(sorted(os.listdir(self.bin)), ["quarvel-config", "settings.ini"],
                          "a scratch file was left")
+
+
+class StartingWithoutAForm(ProgramFolder):
+    """Without a terminal to draw on, and for --help and --version, no form opens."""
+
+    def run_detached(self, *args, term="xterm-256color"):
+        """Runs the program with no terminal at all (its own session, /dev/null in,
+        files out); returns status, CPU seconds, wall seconds, stdout and stderr."""
+        out, err = (tempfile.TemporaryFile() for _ in range(2))
+        env = dict(self.env, TERM=term)
+        started = time.monotonic()
+        program = subprocess.Popen([self.program, *args], env=env, stdin=subprocess.DEVNULL,
+                                   stdout=out, stderr=err, start_new_session=True)
+        deadline = started + TIMEOUT
+        while (result := os.wait4(program.pid, os.WNOHANG))[0] == 0:
+            if time.monotonic() > deadline:
+                program.kill()
+                self.fail(f"{args} still runs after {TIMEOUT} s")
+            time.sleep(0.01)
+        wall = time.monotonic() - started
+        _, status, usage = result
+        program.returncode = os.waitstatus_to_exitcode(status)  # reaped here, not by Popen
+        texts = []
+        for f in (out, err):
+            with f:
+                f.seek(0)
+                texts.append(f.read().decode())
+        return program.returncode, usage.ru_utime + usage.ru_stime, wall, *texts
+
+    def test_without_a_terminal_it_says_why_and_ends_at_once(self):
+        code, cpu, wall, out, err = self.run_detached()
+        self.assertEqual(code, 1, err)
+        self.assertIn("quarvel-config: cannot show the form: standard input is not a terminal",
+                      err)
+        self.assertEqual(out, "", "a form was drawn into nothing")
+        # It used to draw anyway and spin; ending is measured, not assumed.
+        self.assertLess(cpu, 0.5, f"{cpu:.2f} s of CPU")
+        self.assertLess(wall, 5.0)
+        self.assertFalse(os.path.exists(os.path.join(self.bin, "settings.ini")))
+
+    def test_help_version_and_unknown_arguments(self):
+        cases = [  # arguments, status, stdout's pattern, text on stderr
+            (["--help"], 0, r"^Usage: quarvel-config \[--help \| --version\]\n", ""),
+            (["-h"], 0, r"Exit status: 0 closed", ""),
+            (["--version"], 0, r"^quarvel-config \d+\.\d+\.\d+\n$", ""),
+            (["-V"], 0, r"^quarvel-config \d+\.\d+\.\d+\n$", ""),
+            (["--gui-please"], 2, r"^$", "unknown argument '--gui-please'"),
+            (["--help", "x"], 2, r"^$", "one argument at most"),
+        ]
+        for args, status, stdout, stderr in cases:
+            with self.subTest(args=args):
+                code, _, _, out, err = self.run_detached(*args)
+                self.assertEqual(code, status, err)
+                self.assertRegex(out, stdout)
+                self.assertIn(stderr, err)
+
+    def test_a_terminal_that_cannot_place_the_cursor_is_refused(self):
+        for term, why in (("dumb", "TERM) cannot place"), ("no-such-term", "TERM) is unknown")):
+            with self.subTest(term=term):
+                self.env["TERM"] = term
+                t = self.start(name=term)
+                screen = t.wait_for(why)
+                self.assertNotIn("F1 Exit", screen)
+                self.assertEqual(t.wait_for_exit(), 1)
 
 
 class RoundTripWithQuarvel(ProgramFolder):

@@ -11,6 +11,10 @@
 //   Ctrl-C      closes the dialog on top
 int RunWithTerminalForm(int (*program)());
 
+// Why the form cannot be shown on this process's terminal (standard input or output
+// is none, or its type is unknown or cannot place the cursor); nullptr when it can.
+const char* WhyNoTerminalForm();
+
 // The platform type a terminal of this width suggests: "Smartphone" when it is
 // narrower than the Pocket PC layout needs, else "PocketPC".
 const char16_t* TerminalPlatformType(int columns);
