@@ -3,65 +3,46 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "config/config_program.h"
 #include "platform/model/dialog_model.h"
 #include "platform/posix/config_form/config_form.h"
+#include "platform/posix/program_options.h"
+#include "platform/posix/quarvel_options.h"
 #include "quarvel_version.h"
 
 namespace {
 
-// Exit statuses besides the form's own (0 after Exit or close).
-constexpr int kNoFormStatus = 1;  // there is nowhere to show the form
-constexpr int kUsageStatus = 2;   // an argument it does not know
+// Exit status when there is nowhere to show the form (the form's own is 0).
+constexpr int kExitNoForm = 1;
 
-constexpr const char kUsage[] =
-    "Usage: quarvel-config [--help | --version]\n"
-    "\n"
-    "Edits Quarvel's five settings in a full-screen terminal form and saves them to\n"
-    "settings.ini beside the program, or into a shortcut that starts quarvel.\n"
-    "F1 Exit, F2 Save; Tab and the arrows move, Space toggles, Ctrl-C closes.\n"
-    "\n"
-    "  -h, --help     this text\n"
-    "  -V, --version  the version\n"
-    "\n"
-    "Only one form runs per user: a second start says so and ends.\n"
-    "\n"
-    "Exit status: 0 closed (or already open); 1 standard input and output are not a\n"
-    "terminal that can show the form; 2 an unknown argument.\n";
-
-int PrintUsage() {
-  std::fputs(kUsage, stdout);
-  return 0;
-}
-
-int PrintVersion() {
-  std::printf("quarvel-config %s\n", kQuarvelVersion);
-  return 0;
-}
-
-// The options, each with its short and long spelling.
-struct Option {
-  const char* shortName;
-  const char* longName;
-  int (*run)();
-};
-constexpr Option kOptions[] = {
-    {"-h", "--help", PrintUsage},
-    {"-V", "--version", PrintVersion},
+struct ConfigOptions {
+  bool help = false;
+  bool version = false;
 };
 
-int RunOption(const char* argument) {
-  for (const Option& option : kOptions) {
-    if (std::strcmp(argument, option.shortName) == 0 ||
-        std::strcmp(argument, option.longName) == 0) {
-      return option.run();
-    }
-  }
-  std::fprintf(stderr, "quarvel-config: unknown argument '%s' (see quarvel-config --help)\n",
-               argument);
-  return kUsageStatus;
+using Entry = OptionEntry<ConfigOptions>;
+constexpr Entry kOptions[] = {
+    {"--version", nullptr, nullptr, "print the version and exit",
+     [](ConfigOptions& o, const char*) { return o.version = true; }},
+    {"--help", "-h", nullptr, "print this help and exit",
+     [](ConfigOptions& o, const char*) { return o.help = true; }},
+};
+
+std::string Usage() {
+  return "Usage: quarvel-config [OPTION...]\n"
+         "\n"
+         "Edits Quarvel's five settings in a full-screen terminal form and saves them to\n"
+         "settings.ini beside the program, or into a shortcut that starts quarvel.\n"
+         "F1 Exit, F2 Save; Tab and the arrows move, Space toggles, Ctrl-C closes.\n"
+         "Only one form runs per user: a second start says so and ends.\n"
+         "\n"
+         "Options:\n" +
+         DescribeOptions<ConfigOptions>(kOptions) +
+         "\n"
+         "Exit status: 0 closed, or already open; 1 no terminal that can show the form\n"
+         "(standard input and output must be one); 64 the command line could not be read.\n";
 }
 
 int TerminalColumns() {
@@ -73,15 +54,27 @@ int TerminalColumns() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2) {
-    std::fputs("quarvel-config: one argument at most (see quarvel-config --help)\n", stderr);
-    return kUsageStatus;
+  ConfigOptions options;
+  OptionsEnd end = ReadOptions<ConfigOptions>(argc, argv, kOptions, options);
+  if (end.error.empty() && end.next < argc) {
+    end.error = "unexpected argument '" + std::string(argv[end.next]) + "'";
   }
-  if (argc == 2) return RunOption(argv[1]);
+  if (!end.error.empty()) {
+    std::fprintf(stderr, "quarvel-config: %s\n\n%s", end.error.c_str(), Usage().c_str());
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::fputs(Usage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("quarvel-config %s\n", kQuarvelVersion);
+    return 0;
+  }
   // Drawn into no terminal, the form would wait for keys that never come.
   if (const char* why = WhyNoTerminalForm()) {
     std::fprintf(stderr, "quarvel-config: cannot show the form: %s\n", why);
-    return kNoFormStatus;
+    return kExitNoForm;
   }
   if (!TakeInstanceLock()) {
     std::fputs("quarvel-config: the form is already open in another quarvel-config\n", stderr);
