@@ -38,3 +38,32 @@ function(quarvel_win32_program target rc)
   target_sources(${target} PRIVATE ${rc})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
+
+# Files built into a program as gtk_windows::kBitmapFiles (name, bytes, size),
+# written again whenever one of them changes.
+function(quarvel_embed_files output files)
+  set(arrays "")
+  set(entries "")
+  set(index 0)
+  foreach(file IN LISTS files)
+    get_filename_component(name ${file} NAME)
+    file(READ ${file} hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(APPEND arrays "const unsigned char kFile${index}[] = {${bytes}};\n")
+    string(APPEND entries "    {\"${name}\", kFile${index}, sizeof kFile${index}},\n")
+    math(EXPR index "${index} + 1")
+  endforeach()
+  file(CONFIGURE OUTPUT ${output} CONTENT
+"// Generated from resources/: the bitmap files the GTK windows show.
+#include \"platform/posix/gtk/gtk_windows.h\"
+
+namespace gtk_windows {
+namespace {
+${arrays}}  // namespace
+const EmbeddedFile kBitmapFiles[] = {
+${entries}};
+const size_t kBitmapFileCount = ${index};
+}  // namespace gtk_windows
+")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${files})
+endfunction()

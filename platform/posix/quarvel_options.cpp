@@ -24,6 +24,10 @@ constexpr Entry kOptions[] = {
      [](QuarvelOptions& o, const char*) { return o.noClipboard = true; }},
     {"--timeout", nullptr, "SECONDS", "give up when no position came within SECONDS (exit status 4)",
      [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.timeoutSeconds); }},
+    {"--gui", nullptr, nullptr, "the status window on the desktop (the default when started from it)",
+     [](QuarvelOptions& o, const char*) { return o.gui = true; }},
+    {"--terminal", nullptr, nullptr, "the status line on the terminal (the default from a terminal)",
+     [](QuarvelOptions& o, const char*) { return o.terminal = true; }},
     {"--version", nullptr, nullptr, "print the version and exit",
      [](QuarvelOptions& o, const char*) { return o.version = true; }},
     {"--help", "-h", nullptr, "print this help and exit",
@@ -47,7 +51,8 @@ constexpr const char kHead[] =
     "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
     "\n"
     "Without launch words the settings come from settings.ini beside the program.\n"
-    "Esc or q stops the wait; so does Ctrl-C (twice: close at once).\n"
+    "Esc or q stops the wait; so does Ctrl-C (twice: close at once); in the window,\n"
+    "Stop or Esc.\n"
     "\n"
     "Options:\n";
 

@@ -8,6 +8,8 @@ struct QuarvelOptions {
   bool version = false;
   bool noClipboard = false;  // the position on standard output only
   int timeoutSeconds = 0;    // 0: wait until a position comes or the user stops
+  bool gui = false;          // the status window on the desktop
+  bool terminal = false;     // the status line on the terminal
 };
 
 // Exit status of a command line that cannot be read (sysexits' EX_USAGE).

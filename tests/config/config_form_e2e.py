@@ -313,7 +313,8 @@ class RoundTripWithQuarvel(ProgramFolder):
     def run_quarvel(self, argv):
         env = {"HOME": self.home, "PATH": self.env["PATH"], "DISPLAY": self.x.display,
                "LANG": "C.UTF-8"}
-        done = subprocess.run(argv, env=env, cwd="/", stdin=subprocess.DEVNULL,
+        # --terminal: with a display and no terminal quarvel would open its window.
+        done = subprocess.run(argv[:1] + ["--terminal"] + argv[1:], env=env, cwd="/", stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=120)
         return done.returncode, done.stdout.decode(), done.stderr.decode()
 

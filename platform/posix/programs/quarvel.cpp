@@ -1,14 +1,17 @@
-// Quarvel on Linux: one run with its status window on the terminal; the position also goes to standard output.
+// Quarvel on Linux: one run with its status window on the desktop or the terminal; the position also goes to standard output.
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "common/utf8.h"
 #include "locator/status_dialog.h"
 #include "platform/command_line.h"
+#include "platform/posix/front_end_choice.h"
+#include "platform/posix/gtk/gtk_front_end.h"
 #include "platform/posix/quarvel_options.h"
 #include "platform/posix/terminal_status.h"
 #include "quarvel_version.h"
@@ -44,18 +47,22 @@ int main(int argc, char** argv) {
   RunOptions run;
   run.useClipboard = !options.noClipboard;
   run.timeout = std::chrono::seconds(options.timeoutSeconds);
-  int status;
-  {
+  const auto runQuarvel = [&] { return RunQuarvel(commandLine.c_str(), run); };
+  const FrontEndFacts facts = CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
+  std::optional<int> status;
+  if (ChooseFrontEnd(facts) == FrontEnd::Windows)
+    status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "quarvel", false});
+  if (!status) {
     TerminalStatusFrontEnd frontEnd;
-    status = RunQuarvel(commandLine.c_str(), run);
+    status = runQuarvel();
   }
   const std::u16string published = PublishedText();
   if (!published.empty()) WriteLine(published);
-  if (status == kExitTimedOut) {
+  if (*status == kExitTimedOut) {
     std::fprintf(stderr, "quarvel: no position within %d seconds\n", options.timeoutSeconds);
   }
   // The run is over when its window is: the reader, or a worker cut short by a
   // close, ends with the process wherever it is.
   std::fflush(nullptr);
-  std::_Exit(status);
+  std::_Exit(*status);
 }

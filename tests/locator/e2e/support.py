@@ -89,8 +89,9 @@ class Quarvel:
     """The real program with stdin not a terminal; stderr collected as it comes."""
 
     def __init__(self, args, env, program=None, cwd=None):
-        self.proc = subprocess.Popen([program or QUARVEL] + list(args), env=env, cwd=cwd,
-                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+        # --terminal: with a display and no terminal it would otherwise open its window.
+        self.proc = subprocess.Popen([program or QUARVEL, "--terminal"] + list(args), env=env,
+                                     cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE)
         self._stderr = b""
         self._stdout = b""
