@@ -6,9 +6,11 @@
 #include "platform/files.h"
 
 // Writes a new file beside path with write(FILE*) and puts it in path's place
-// once it is whole; true only when every byte reached the disk.
+// once it is whole; true only when every byte reached the disk. A file the user
+// may not write (made read-only) is left alone, as writing it in place would be.
 template <typename Writer>
 bool WriteFileReplacing(const char16_t* path, Writer write) {
+  if (!MayWriteFile(path)) return false;
   char16_t temp[kPathUnits + 64];
   std::FILE* file = CreateFileBeside(path, temp, sizeof temp / sizeof *temp);
   if (!file) {

@@ -34,6 +34,10 @@ bool CloseFileDurably(std::FILE* file);
 // file is replaced. False when it could not.
 bool ReplaceFile(const char16_t* from, const char16_t* to);
 
+// Whether this process may write the file at path (following a link): true when it
+// opens for writing, or when there is no such file yet. Nothing is changed.
+bool MayWriteFile(const char16_t* path);
+
 // Deletes a file. False when it could not.
 bool RemoveFile(const char16_t* path);
 

@@ -170,6 +170,18 @@ bool ReplaceFile(const char16_t* from, const char16_t* to) {
   return true;
 }
 
+bool MayWriteFile(const char16_t* path) {
+  std::string bytes;
+  if (!PathToBytes(path, bytes)) return false;
+  // Non-blocking: a FIFO or a tty in the file's place must not hang the check.
+  const int fd = open(bytes.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
+    return true;
+  }
+  return errno == ENOENT;
+}
+
 bool RemoveFile(const char16_t* path) {
   std::string bytes;
   return PathToBytes(path, bytes) && unlink(bytes.c_str()) == 0;

@@ -113,6 +113,17 @@ bool ReplaceFile(const char16_t* from, const char16_t* to) {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool MayWriteFile(const char16_t* path) {
+  const HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return true;
+  }
+  return GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 bool RemoveFile(const char16_t* path) { return DeleteFileW(AsWide(path)) != 0; }
 
 bool WideToMultibyte(const char16_t* text, char* out, std::size_t capacity) {

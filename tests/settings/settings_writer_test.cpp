@@ -120,6 +120,37 @@ bool WriteWithFileSizeLimit(const std::filesystem::path& path, rlim_t limit) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Runs the writer as a user who may not write a read-only file: this one, or
+// "nobody" for root, who may write any file. The folder lets that user add a file.
+bool WriteAsAnOrdinaryUser(const std::filesystem::path& path) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    _exit(WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false) ? 0
+                                                                                         : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "status " << status;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(WriteSettingsFile, AReadOnlyFileIsNotReplaced) {
+  TempDir dir;
+  const std::string old = "# COM port\nCOM9:\n";
+  WriteBytes(dir / "settings.ini", old);
+  chmod((dir / "settings.ini").c_str(), 0444);
+  chmod(dir.path().c_str(), 0777);
+  EXPECT_FALSE(WriteAsAnOrdinaryUser(dir / "settings.ini"));
+  EXPECT_EQ(ReadBytes(dir / "settings.ini"), old);
+  EXPECT_EQ(FilesIn(dir.path()), 1u) << "a scratch file was left behind";
+  // The same user may still save where the file may be written.
+  chmod((dir / "settings.ini").c_str(), 0666);
+  EXPECT_TRUE(WriteAsAnOrdinaryUser(dir / "settings.ini"));
+  EXPECT_EQ(ReadBytes(dir / "settings.ini"), kExampleBytes);
+  EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
 TEST(WriteSettingsFile, FailedWriteLeavesTheOldFileIntact) {
   TempDir dir;
   const std::string old = "# COM port\nCOM9:\n# Default map type\ns\n";
