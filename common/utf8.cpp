@@ -85,4 +85,18 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+  std::u16string text;
+  auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (std::size_t left = bytes.size(); left > 0;) {
+    Decoded d = Decode(at, left);
+    if (d.length == 0) d = {0xFFFD, 1};
+    char16_t units[2];
+    text.append(units, EncodeUtf16(d.code, units));
+    at += d.length;
+    left -= d.length;
+  }
+  return text;
+}
+
 }  // namespace utf8

@@ -49,4 +49,7 @@ std::size_t EncodeUtf16(char32_t code, char16_t* out);
 // Whole UTF-16 text as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// Whole UTF-8 text as UTF-16; each byte that starts no character becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
 }  // namespace utf8

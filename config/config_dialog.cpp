@@ -8,6 +8,7 @@
 #include "config/config_state.h"
 #include "config/settings_writer.h"
 #include "config/shortcut_dialog.h"
+#include "platform/serial_port.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -44,6 +45,9 @@ void LoadDefaults(DialogHandle dialog) {
 
 void FillCombos(DialogHandle dialog) {
   for (const char16_t* entry : kMapEntries) ComboAddString(dialog, IDC_MAP_TYPE, entry);
+  for (const std::u16string& name : OfferedPortNames()) {
+    ComboAddString(dialog, IDC_PORT, name.c_str());
+  }
   char16_t port[] = u"COM1:";
   for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
     port[3] = digit;

