@@ -125,9 +125,39 @@ int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* bu
   return copied;
 }
 
+namespace {
+
+// MessageBoxW places its box in the middle of the screen; a hook on this thread
+// moves it over its owner as it first activates.
+thread_local HWND boxOwner = nullptr;
+thread_local HHOOK boxHook = nullptr;
+
+LRESULT CALLBACK CentreBoxOnActivate(int code, WPARAM wParam, LPARAM lParam) {
+  const HHOOK hook = boxHook;
+  if (code == HCBT_ACTIVATE && hook) {
+    boxHook = nullptr;
+    UnhookWindowsHookEx(hook);
+    CentreWindow(reinterpret_cast<HWND>(wParam), boxOwner);
+    return 0;
+  }
+  return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+}  // namespace
+
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
                    unsigned flags) {
-  return MessageBoxW(Window(owner), AsWide(text), AsWide(caption), flags);
+  HWND window = Window(owner);
+  if (window && !boxHook) {
+    boxOwner = window;
+    boxHook = SetWindowsHookExW(WH_CBT, CentreBoxOnActivate, nullptr, GetCurrentThreadId());
+  }
+  const int answer = MessageBoxW(window, AsWide(text), AsWide(caption), flags);
+  if (boxHook) {  // the box never activated
+    UnhookWindowsHookEx(boxHook);
+    boxHook = nullptr;
+  }
+  return answer;
 }
 
 int LoadResourceString(int id, char16_t* buffer, int capacity) {

@@ -48,6 +48,10 @@ inline bool OnOwnThread(HWND window) {
   return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
+// Moves window to the middle of over (of the work area when over is null), keeping
+// it wholly on the work area.
+void CentreWindow(HWND window, HWND over);
+
 // The soft keys' part of the dialog procedure: true when it handled the command.
 bool HandleSoftKeyCommand(HWND window, DialogContext& context, int command);
 // Frees what CreateMenuBar loaded.

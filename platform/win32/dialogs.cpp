@@ -9,6 +9,28 @@
 #include "platform/win32/wide_text.h"
 
 namespace win32_dialogs {
+
+void CentreWindow(HWND window, HWND over) {
+  RECT rect{}, area{};
+  if (!GetWindowRect(window, &rect)) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTONEAREST),
+                       &monitor)) {
+    return;
+  }
+  const RECT work = monitor.rcWork;
+  if (!over || !GetWindowRect(over, &area)) area = work;
+  const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+  // Wholly on the work area, even over an owner near its edge.
+  const LONG left = std::clamp((area.left + area.right - width) / 2, work.left,
+                               std::max(work.left, work.right - width));
+  const LONG top = std::clamp((area.top + area.bottom - height) / 2, work.top,
+                              std::max(work.top, work.bottom - height));
+  SetWindowPos(window, nullptr, left, top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 namespace {
 
 // The dialogs this layer runs, so that a handle from elsewhere (a message box,
@@ -34,12 +56,26 @@ void FocusOnOwnThread(HWND window, int controlId) {
   if (target) SetFocus(target);
 }
 
+// The handheld's full-screen dialogs mean nothing on a desktop: a program's own
+// window goes to the middle of the work area and can be minimised, a dialog it
+// owns to the middle of its owner. Done once the procedure has set the size.
+void PlaceOnDesktop(HWND window) {
+  HWND owner = GetWindow(window, GW_OWNER);
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  if (!owner && (style & WS_CAPTION) == WS_CAPTION) {
+    SetWindowLongPtrW(window, GWL_STYLE, style | WS_MINIMIZEBOX);
+  }
+  CentreWindow(window, owner);
+}
+
 INT_PTR CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* context = reinterpret_cast<DialogContext*>(lParam);
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
     Register(window, context);
-    return context->proc(Handle(window), message, wParam, context->initParam);
+    const INT_PTR result = context->proc(Handle(window), message, wParam, context->initParam);
+    if (IsWindow(window)) PlaceOnDesktop(window);
+    return result;
   }
   DialogContext* context = ContextOf(window);
   if (!context) return FALSE;  // the messages before WM_INITDIALOG

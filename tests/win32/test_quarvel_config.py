@@ -69,6 +69,40 @@ class QuarvelConfigUnderWine(unittest.TestCase):
         self.probe("click", "102")  # the left soft key, Exit
         self.assertEqual(self.config.wait(60), 0)
 
+    def placement(self, control_id):
+        values = wine_harness.parse_values(self.probe("placement", str(control_id)))
+        window, work = ([int(v) for v in values[k].split(",")] for k in ("window", "work"))
+        return window, work, values["minimizebox"]
+
+    def assert_centred(self, window, over, what):
+        for axis in (0, 1):  # x, then y: the middles within a pixel or two
+            middle, expected = (window[axis] + window[axis + 2]) / 2, (over[axis] + over[axis + 2]) / 2
+            self.assertLessEqual(abs(middle - expected), 2, f"{what}: {window} over {over}")
+
+    def test_form_in_the_middle_of_the_work_area_with_a_minimise_box(self):
+        self.wait_reported("form", DEFAULTS)
+        form, work, minimize_box = self.placement(1018)
+        self.assertNotEqual(form[:2], [0, 0], "the form sits in the corner")
+        self.assert_centred(form, work, "form")
+        self.assertEqual(minimize_box, "1")
+        # The name dialog opens over the form, not at the screen's corner.
+        self.save_menu(2)
+        self.wait_reported("namedialog", "open")
+        name, _, minimize_box = self.placement(1041)
+        self.assert_centred(name, form, "name dialog")
+        self.assertEqual(minimize_box, "0")
+        self.wine.xdotool("key", "Escape")  # Cancel
+        wine_harness.wait_for(
+            lambda: self.wine.run(wine_harness.mingw_program(WATCH), "placement", "1041")[0] != 0,
+            30, what="the name dialog to close")
+        # And so does a message box (its text is control 0xFFFF).
+        self.save_menu(1)
+        self.wait_reported("msgbox", "Ok!|Config saved successfully!")
+        box, _, _ = self.placement(0xFFFF)
+        self.assert_centred(box, form, "message box")
+        self.dismiss("Ok!")
+        self.exit_form()
+
     def test_defaults_then_main_config_writes_the_file(self):
         self.wait_reported("form", DEFAULTS)
         self.wine.screenshot("quarvel-config")  # the README's picture

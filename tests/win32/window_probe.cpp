@@ -128,6 +128,20 @@ int Rect(int id) {
   return 0;
 }
 
+// Where the dialog holding control `id` sits, against the work area, and whether it
+// has a minimise box.
+int Placement(int id) {
+  HWND dialog = DialogWith(id);
+  if (!dialog) return 1;
+  RECT rect{}, work{};
+  GetWindowRect(dialog, &rect);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  std::printf("window=%ld,%ld,%ld,%ld\nwork=%ld,%ld,%ld,%ld\nminimizebox=%d\n", rect.left,
+              rect.top, rect.right, rect.bottom, work.left, work.top, work.right, work.bottom,
+              (GetWindowLongW(dialog, GWL_STYLE) & WS_MINIMIZEBOX) ? 1 : 0);
+  return 0;
+}
+
 // A click on button `id`, posted so that a menu or box it opens does not hold us.
 int Click(int id) {
   HWND dialog = DialogWith(id);
@@ -144,6 +158,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"watch") return Watch();
   if (command == L"rect" && argc > 2) return Rect(_wtoi(argv[2]));
   if (command == L"click" && argc > 2) return Click(_wtoi(argv[2]));
+  if (command == L"placement" && argc > 2) return Placement(_wtoi(argv[2]));
   std::fprintf(stderr, "usage: window_probe watch | rect ID | click ID\n");
   return 2;
 }
