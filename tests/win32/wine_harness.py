@@ -96,6 +96,11 @@ def prepare(prefix, ports=(1, 2)):
     env = base_env(prefix)
     subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=300)
+    # The title bar's glyphs come from Marlett; Wine does not pick fonts-wine's copy
+    # up by itself and draws the letters ("r" for the close box) instead.
+    marlett = Path("/usr/share/wine/fonts/marlett.ttf")
+    if marlett.exists():
+        shutil.copy(marlett, prefix / "drive_c" / "windows" / "Fonts" / "marlett.ttf")
     keys = [("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N")]
     keys += [("HKLM\\Software\\Wine\\Ports", f"COM{n}", str(port_link(prefix, n))) for n in ports]
     for key, name, value in keys:
