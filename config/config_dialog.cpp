@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/settings_lines.h"
+#include "common/settings_path.h"
 #include "config/config_state.h"
 #include "config/settings_writer.h"
 #include "config/shortcut_dialog.h"
@@ -93,7 +94,7 @@ bool InitConfigDialog(DialogHandle dialog) {
 }
 
 void LoadSettingsIntoForm(DialogHandle dialog) {
-  SettingsValues values = ReadSettingsValues(Config().settingsPath);
+  SettingsValues values = ReadSavedSettings(Config().settingsPath);
   if (!values.found) {
     LoadDefaults(dialog);
   } else {
@@ -131,7 +132,8 @@ void SaveMainConfig(DialogHandle dialog) {
   char16_t port[kPortFieldUnits];
   GetControlText(dialog, IDC_PORT, port, kPortFieldUnits);
   const char16_t* path = Config().settingsPath;
-  const bool saved = *path && WriteSettingsFile(path, port, SelectedMapLetter(dialog),
+  // An installed copy's user folder may not exist before the first save.
+  const bool saved = *path && CreateFolderFor(path) && WriteSettingsFile(path, port, SelectedMapLetter(dialog),
                                                 IsChecked(dialog, IDC_LITE_MAP),
                                                 IsChecked(dialog, IDC_BLUETOOTH),
                                                 IsChecked(dialog, IDC_COORDINATES_ONLY));

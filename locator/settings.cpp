@@ -36,8 +36,8 @@ void ApplySettingsValues(const SettingsValues& values, Settings& settings) {
 
 bool LoadSettings(Settings& settings) {
   char16_t path[kPathUnits];
-  if (!GetSettingsPath(path)) return false;
-  const SettingsValues values = ReadSettingsValues(path);
+  GetSettingsPath(path);  // without one, an installed copy may still have a default
+  const SettingsValues values = ReadSavedSettings(path);
   if (!values.found) return false;
   ApplySettingsValues(values, settings);
   return true;

@@ -17,6 +17,20 @@ char16_t PathSeparator();
 // False, with an empty path, when it is unknown or would not fit.
 bool GetModulePath(char16_t* path, std::size_t capacity);
 
+// The marker file whose presence makes the programs an installed copy (a package,
+// an installer), as a path relative to the programs' folder. An installed copy keeps
+// each user's settings in the user's own folder; a portable copy beside itself.
+const char16_t* InstalledMarker();
+
+// The folder in which an installed copy keeps this user's settings, into path
+// (capacity units with the terminator). False, with an empty path, when the
+// environment names no such folder or it would not fit.
+bool GetUserSettingsFolder(char16_t* path, std::size_t capacity);
+
+// Creates the folder that a file at path lies in, and its missing parents, each
+// private to the user. True when the folder is there afterwards.
+bool CreateFolderFor(const char16_t* path);
+
 // fopen by UTF-16 path; mode as for fopen ("r", "w": text mode). Null on failure.
 std::FILE* OpenFile(const char16_t* path, const char* mode);
 

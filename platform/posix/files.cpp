@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +109,49 @@ char32_t ReadCharacter(std::FILE* file, int first, bool pairFits) {
 }  // namespace
 
 char16_t PathSeparator() { return u'/'; }
+
+// QUARVEL_DATA_FROM_BIN: where the installed data lies seen from the installed
+// programs, "../share" for the usual prefixes.
+const char16_t* InstalledMarker() { return u"" QUARVEL_DATA_FROM_BIN "/quarvel/per-user-settings"; }
+
+bool GetUserSettingsFolder(char16_t* path, std::size_t capacity) {
+  if (capacity == 0) return false;
+  path[0] = 0;
+  // XDG: $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+  std::string folder;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  const passwd* user = getpwuid(getuid());
+  if (config && config[0] == '/') {
+    folder = config;
+  } else if (home && home[0] == '/') {
+    folder = std::string(home) + "/.config";
+  } else if (!home && user && user->pw_dir && user->pw_dir[0] == '/') {
+    folder = std::string(user->pw_dir) + "/.config";
+  } else {
+    return false;
+  }
+  folder += "/quarvel";
+  if (BytesToPath(folder.data(), folder.size(), path, capacity)) return true;
+  path[0] = 0;
+  return false;
+}
+
+bool CreateFolderFor(const char16_t* path) {
+  std::string bytes;
+  if (!PathToBytes(path, bytes)) return false;
+  const std::string folder = DirectoryOf(bytes);
+  struct stat info {};
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    // Only what is missing is made: a parent the user may not write to is fine.
+    if (stat(part.c_str(), &info) != 0 && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+      return false;
+    }
+    if (slash == std::string::npos) break;
+  }
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 bool GetModulePath(char16_t* path, std::size_t capacity) {
   if (capacity == 0) return false;

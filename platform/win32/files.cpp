@@ -1,5 +1,6 @@
 // Files by UTF-16 path and text in the ANSI code page on desktop Windows.
 #include <windows.h>
+#include <shlobj.h>
 // windows.h maps ReplaceFile to ReplaceFileW, which would rename the layer's own.
 #undef ReplaceFile
 
@@ -58,6 +59,32 @@ std::wstring WideMode(const char* mode) {
 }  // namespace
 
 char16_t PathSeparator() { return u'\\'; }
+
+const char16_t* InstalledMarker() { return u"per-user-settings"; }
+
+bool GetUserSettingsFolder(char16_t* path, std::size_t capacity) {
+  if (capacity == 0) return false;
+  path[0] = 0;
+  wchar_t appData[MAX_PATH];
+  if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK) {
+    return false;
+  }
+  const std::wstring folder = std::wstring(appData) + L"\\Quarvel";
+  if (folder.size() + 1 > capacity) return false;
+  folder.copy(AsWide(path), folder.size());
+  path[folder.size()] = 0;
+  return true;
+}
+
+bool CreateFolderFor(const char16_t* path) {
+  std::wstring folder = AsWide(path);
+  const std::size_t last = folder.find_last_of(L"\\/");
+  if (last == std::wstring::npos) return true;  // a bare name lies in the current folder
+  folder.resize(last);
+  SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool GetModulePath(char16_t* path, std::size_t capacity) {
   if (capacity == 0) return false;

@@ -57,8 +57,10 @@ TEST(GetSettingsPath, BesideTheRunningProgram) {
   EXPECT_EQ(std::u16string(path), expected.u16string());
 }
 
-// Runs a copy of the probe program from dir with the given arguments; its output.
-std::string RunProbe(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+// Runs a copy of the probe program from dir with the given arguments and extra
+// environment (NAME=value; NAME= unsets); its output.
+std::string RunProbe(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {}) {
   const std::filesystem::path program = dir / "quarvel";
   std::filesystem::copy_file(SETTINGS_PROBE, program,
                              std::filesystem::copy_options::overwrite_existing);
@@ -75,6 +77,11 @@ std::string RunProbe(const std::filesystem::path& dir, const std::vector<std::st
     close(out[0]);
     close(out[1]);
     chdir("/");  // the settings file must be found beside the program, not here
+    for (const std::string& setting : environment) {
+      const std::size_t equals = setting.find('=');
+      const std::string name = setting.substr(0, equals), value = setting.substr(equals + 1);
+      value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+    }
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -121,6 +128,60 @@ TEST(FillSettings, AProgramInItsOwnFolder) {
     if (c.file) WriteBytes(folder / "settings.ini", c.file);
     EXPECT_EQ(RunProbe(folder, c.args), c.printed) << c.name;
   }
+}
+
+const std::string kOther = "# p\nCOM7:\n# m\np\n";
+
+// A copy with the marker of an installed copy beside its programs (bin/, and the
+// marker under share/) keeps each user's settings in the user's config folder and
+// reads an administrator's settings.ini beside the programs only while it has none.
+TEST(FillSettings, AnInstalledCopyReadsTheUsersOwnFile) {
+  const struct {
+    const char* name;
+    bool installed;
+    const char* userFile;    // in $XDG_CONFIG_HOME/quarvel (or ~/.config/quarvel)
+    const char* besideFile;  // beside the programs
+    bool xdg;                // XDG_CONFIG_HOME set, else HOME alone decides
+    std::string printed;
+  } cases[] = {
+      {"the user's file", true, kExample.c_str(), kOther.c_str(), true, "COM4:|h|1|1|0\n"},
+      {"the user's file under HOME", true, kExample.c_str(), nullptr, false, "COM4:|h|1|1|0\n"},
+      {"none of the user's own: the default beside", true, nullptr, kOther.c_str(), true,
+       "COM7:|p|0|0|0\n"},
+      {"neither file: the defaults", true, nullptr, nullptr, true, "COM1:|n|0|0|0\n"},
+      {"a portable copy ignores the user's folder", false, kExample.c_str(), kOther.c_str(),
+       true, "COM7:|p|0|0|0\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::filesystem::path bin = dir / "prefix/bin", config = dir / "config/quarvel",
+                                home = dir / "home", homeConfig = dir / "home/.config/quarvel";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(homeConfig);
+    if (c.installed) {
+      std::filesystem::create_directories(dir / "prefix/share/quarvel");
+      WriteBytes(dir / "prefix/share/quarvel/per-user-settings", "");
+    }
+    if (c.userFile) WriteBytes((c.xdg ? config : homeConfig) / "settings.ini", c.userFile);
+    if (c.besideFile) WriteBytes(bin / "settings.ini", c.besideFile);
+    const std::vector<std::string> environment = {
+        "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (c.xdg ? (dir / "config").string() : "")};
+    EXPECT_EQ(RunProbe(bin, {}, environment), c.printed) << c.name;
+  }
+}
+
+TEST(CreateFolderFor, MakesTheMissingFoldersPrivate) {
+  TempDir dir;
+  const std::filesystem::path file = dir / "a/b/settings.ini";
+  ASSERT_TRUE(CreateFolderFor(file.u16string().c_str()));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b"));
+  EXPECT_EQ(std::filesystem::status(dir / "a").permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  EXPECT_TRUE(CreateFolderFor(file.u16string().c_str())) << "an existing folder is fine";
+  WriteBytes(dir / "plain", "");
+  EXPECT_FALSE(CreateFolderFor((dir / "plain/settings.ini").u16string().c_str()))
+      << "a file where the folder should be";
 }
 
 }  // namespace
