@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "quarvel_version.h"
 #include "locator/nmea_framer.h"
 #include "locator/nmea_parser.h"
 #include "tools/gps_state_json.h"
@@ -111,7 +112,11 @@ bool DecodeStream(std::FILE* input, std::size_t readSize, Run& run) {
 int main(int argc, char** argv) {
   Options options;
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::printf("%s\n", kUsage);
+    std::printf("%s\n       quarvel-decode --help | --version\n", kUsage);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("quarvel-decode %s\n", kQuarvelVersion);
     return 0;
   }
   if (const std::string problem = ParseOptions(argc, argv, &options); !problem.empty()) {
