@@ -25,7 +25,7 @@ if [[ $wanted == *deb* ]]; then
   git ls-files -z --cached --others --exclude-standard |
     (cd "$root" && tar --null -T - --ignore-failed-read -cf -) | tar -xf - -C "$source"
   (cd "$source" && dpkg-buildpackage -us -uc -b)
-  mv "$work"/quarvel_"$version"_*.deb "$work"/quarvel_"$version"_*.changes dist/
+  mv "$work"/quarvel*_"$version"_* dist/
   echo "== lintian"
   lintian --fail-on error,warning --info dist/quarvel_"$version"_*.changes
 fi
@@ -41,7 +41,12 @@ if [[ $wanted == *windows* ]]; then
   cp "$programs/Quarvel.exe" "$programs/QuarvelConfig.exe" "$portable/"
   cp README.md "$portable/README.md"
   cp LICENSE "$portable/LICENSE.txt"
-  [[ -d web/quarvel ]] && cp -r web/quarvel "$portable/web"
+  # The map page with its Leaflet, to be served from any web host.
+  if [[ -d web/quarvel ]]; then
+    scripts/build-web.sh "$work/web"
+    mkdir -p "$portable/web"
+    cp -r "$work/web/quarvel" "$portable/web/"
+  fi
   rm -f "dist/Quarvel-$version-windows-portable.zip"
   python3 -m zipfile -c "dist/Quarvel-$version-windows-portable.zip" "$portable"
 fi

@@ -70,9 +70,9 @@ class DebianPackage(unittest.TestCase):
                 "env", "-i", *[f"{k}={v}" for k, v in self.env.items()],
                 f"DISPLAY={self.xserver.display}", *command]
 
-    def run_as_user(self, *command):
+    def run_as_user(self, *command, timeout=60):
         return subprocess.run(self.as_user(*command), capture_output=True, text=True,
-                              stdin=subprocess.DEVNULL, timeout=120)
+                              stdin=subprocess.DEVNULL, timeout=timeout)
 
     def save_with_quarvel_config(self):
         """QuarvelConfig's Main config in a real terminal: port DEMO:, coordinates only."""
@@ -106,7 +106,7 @@ class DebianPackage(unittest.TestCase):
             self.assertIn(path, installed)
 
         for program in ("quarvel", "quarvel-config", "quarvel-decode"):
-            result = self.run_as_user(program, "--version")
+            result = self.run_as_user(program, "--version", timeout=10)
             self.assertEqual((result.returncode, result.stdout), (0, f"{program} {VERSION}\n"))
 
         # The user's settings, written by QuarvelConfig and read by a plain quarvel.
