@@ -3,7 +3,7 @@
 # and finally every CTest test, whose summary is the last thing printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build test win32
+scripts/install-deps.sh build test win32 package
 jobs=$(nproc)
 # Every build here fails on a compiler warning (users' builds only warn).
 strict=-DQUARVEL_WARNINGS_AS_ERRORS=ON
@@ -28,6 +28,10 @@ done
 # run them under Wine (and skip, saying why, when build/mingw is missing).
 cmake --preset mingw "$strict" >/dev/null
 cmake --build --preset mingw -j"$jobs"
+
+# The packages into dist/ (the Debian package compiles the programs once, in a
+# build of its own); the packaging_deb test installs the .deb.
+scripts/package.sh
 
 # The end-to-end runs under ThreadSanitizer: a race report fails them.
 cmake --preset tsan "$strict" >/dev/null
