@@ -79,3 +79,7 @@ SettingsValues ReadSavedSettings(const char16_t* path) {
   if (!GetPathBesideProgram(kSettingsName, beside)) return values;
   return ReadSettingsValues(beside);
 }
+
+bool PrepareSettingsFolder(const char16_t* path) {
+  return !IsInstalledCopy() || CreateFolderFor(path);
+}

@@ -31,3 +31,8 @@ bool GetSettingsPath(char16_t (&path)[kPathUnits]);
 // whose user has saved nothing yet reads the settings.ini beside its programs
 // instead, when an administrator put one there.
 SettingsValues ReadSavedSettings(const char16_t* path);
+
+// Before a save: makes the user's settings folder of an installed copy, which does
+// not exist before the first save. A portable copy's folder is its programs' own
+// and is left as it is. False when the folder could not be made.
+bool PrepareSettingsFolder(const char16_t* path);

@@ -132,11 +132,11 @@ void SaveMainConfig(DialogHandle dialog) {
   char16_t port[kPortFieldUnits];
   GetControlText(dialog, IDC_PORT, port, kPortFieldUnits);
   const char16_t* path = Config().settingsPath;
-  // An installed copy's user folder may not exist before the first save.
-  const bool saved = *path && CreateFolderFor(path) && WriteSettingsFile(path, port, SelectedMapLetter(dialog),
-                                                IsChecked(dialog, IDC_LITE_MAP),
-                                                IsChecked(dialog, IDC_BLUETOOTH),
-                                                IsChecked(dialog, IDC_COORDINATES_ONLY));
+  const bool saved = *path && PrepareSettingsFolder(path) &&
+                     WriteSettingsFile(path, port, SelectedMapLetter(dialog),
+                                       IsChecked(dialog, IDC_LITE_MAP),
+                                       IsChecked(dialog, IDC_BLUETOOTH),
+                                       IsChecked(dialog, IDC_COORDINATES_ONLY));
   if (saved) {
     ShowMessageBox(dialog, u"Config saved successfully!", u"Ok!", kMbOk);
   } else {
