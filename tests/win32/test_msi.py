@@ -10,14 +10,15 @@ import sys
 import unittest
 from pathlib import Path
 
+import test_quarvel_config
 import wine_harness
-from test_quarvel_config import QuarvelConfigUnderWine, settings_text
 
 ROOT = Path(__file__).resolve().parents[2]
 PROGRAMS = "platform/win32/programs"
 WATCH = "tests/win32/window_probe.exe"
 VERSION = os.environ.get("QUARVEL_VERSION", "0.0.0")
 OLDER = "3.9.0"
+MENU = "Microsoft/Windows/Start Menu/Programs/Quarvel"
 COORDINATES = re.compile(r"^[NS]\d+°[\d.]+ [EW]\d+°[\d.]+$")
 
 
@@ -29,7 +30,7 @@ class InstalledUnderWine(unittest.TestCase):
     # The form's helpers, shared with the portable QuarvelConfig's tests.
     for name in ("probe", "click_control", "type_port", "save_menu", "dismiss", "reported",
                  "wait_reported"):
-        locals()[name] = getattr(QuarvelConfigUnderWine, name)
+        locals()[name] = getattr(test_quarvel_config.QuarvelConfigUnderWine, name)
 
     def setUp(self):
         self.work = wine_harness.work_dir() / "msi"
@@ -45,8 +46,10 @@ class InstalledUnderWine(unittest.TestCase):
         self.addCleanup(self.wine.__exit__, None, None, None)
         drive = self.wine.prefix / "drive_c"
         self.folder = drive / "Program Files" / "Quarvel"
-        self.menu = drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Quarvel"
+        # Wine's msiexec puts even a per-machine package's menu entries into the
+        # installing user's Programs folder; Windows puts them into the common one.
         self.appdata = next((drive / "users").glob("*/AppData/Roaming"))
+        self.menus = [drive / "ProgramData" / MENU, self.appdata / MENU]
         self.watcher = self.wine.start(wine_harness.mingw_program(WATCH), "watch")
         self.watcher.wait_for_output("watching=1")
 
@@ -90,12 +93,15 @@ class InstalledUnderWine(unittest.TestCase):
         self.save_menu(1)
         self.wait_reported("msgbox", "Ok!|Config saved successfully!")
         self.dismiss("Ok!")
-        self.assertEqual(saved.read_bytes(), settings_text("COM3:", "n", "1", "0", "0"))
+        self.assertEqual(saved.read_bytes(), test_quarvel_config.settings_text("COM3:", "n", "1", "0", "0"))
         self.assertFalse((self.folder / "settings.ini").exists(), "nothing beside the programs")
         self.probe("click", "102")  # Exit
         self.assertEqual(self.config.wait(60), 0)
 
     def test_install_over_an_older_version_use_and_remove(self):
+        # Also when a check fails, the shared prefix is left without Quarvel.
+        self.addCleanup(self.wine.run, "msiexec", "/x", windows_path(self.packages[VERSION]),
+                        "/qn", timeout=300)
         self.msiexec("/i", OLDER)
         self.assertEqual(self.installed_versions(), [OLDER])
         self.msiexec("/i", VERSION)
@@ -103,7 +109,7 @@ class InstalledUnderWine(unittest.TestCase):
         for name in ("Quarvel.exe", "QuarvelConfig.exe", "per-user-settings"):
             self.assertTrue((self.folder / name).is_file(), name)
         for name in ("Quarvel.lnk", "QuarvelConfig.lnk"):
-            self.assertTrue((self.menu / name).is_file(), f"Start menu: {name}")
+            self.assertTrue(any((m / name).is_file() for m in self.menus), f"Start menu: {name}")
 
         self.run_installed_quarvel()
         self.save_with_installed_config()
@@ -111,7 +117,7 @@ class InstalledUnderWine(unittest.TestCase):
         self.msiexec("/x", VERSION)
         self.assertEqual(self.installed_versions(), [])
         self.assertFalse(self.folder.exists(), "Program Files\\Quarvel removed")
-        self.assertFalse(self.menu.exists(), "Start-menu folder removed")
+        self.assertFalse(any(m.exists() for m in self.menus), "Start-menu folder removed")
 
 
 if __name__ == "__main__":
