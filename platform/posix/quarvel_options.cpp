@@ -50,14 +50,10 @@ constexpr const char kHead[] =
     "  BLUETOOTH    1 to switch the Bluetooth radio on for the run and off after it\n"
     "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
     "\n"
-    "Without launch words the settings come from settings.ini: beside the program,
-"
-    "or $XDG_CONFIG_HOME/quarvel/ (~/.config/quarvel/) for an installed copy.
-"
-    "Esc or q stops the wait; so does Ctrl-C (twice: close at once); in the window,
-"
-    "Stop or Esc.
-"
+    "Without launch words the settings come from settings.ini: beside the program,\n"
+    "or $XDG_CONFIG_HOME/quarvel/ (~/.config/quarvel/) for an installed copy.\n"
+    "Esc or q stops the wait; so does Ctrl-C (twice: close at once); in the window,\n"
+    "Stop or Esc.\n"
     "\n"
     "Options:\n";
 

@@ -113,7 +113,7 @@ class DebianPackage(unittest.TestCase):
         self.save_with_quarvel_config()
         with open(os.path.join(self.home, ".config/quarvel/settings.ini"), "rb") as f:
             self.assertEqual(f.read(), SAVED)
-        result = self.run_as_user("quarvel")
+        result = self.run_as_user("quarvel", "--terminal")  # no desktop window
         self.assertEqual(result.returncode, 0, result.stderr)
         line = result.stdout.strip()
         self.assertRegex(line, r"^[NS]\d+°[\d.]+ [EW]\d+°[\d.]+$", "coordinates of DEMO:")
