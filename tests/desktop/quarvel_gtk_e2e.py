@@ -33,6 +33,7 @@ class QuarvelWindows(unittest.TestCase):
 
     def test_demo_copies_position_and_message_closes_with_enter(self):
         process = self.run_quarvel("DEMO:", "n", "0", "0", "1")
+        self.desktop.node("quarvel", "label", "Quarvel 4.0")
         seen = set()
 
         def message_up():

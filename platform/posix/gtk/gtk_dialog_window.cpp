@@ -19,7 +19,10 @@ void PostCommand(DialogHandle dialog, int id, unsigned notification) {
   PostDialogMessage(dialog, kWmCommand, MakeWParam(unsigned(id), notification), 0);
 }
 
+// One reference per widget, freed with it, shared by all of its connections.
 ControlRef* Ref(DialogWindow* dialog, int id, GtkWidget* owner) {
+  if (auto* known = static_cast<ControlRef*>(g_object_get_data(G_OBJECT(owner), "quarvel-control")))
+    return known;
   auto* ref = new ControlRef{dialog, id};
   g_object_set_data_full(G_OBJECT(owner), "quarvel-control", ref,
                          [](gpointer p) { delete static_cast<ControlRef*>(p); });
