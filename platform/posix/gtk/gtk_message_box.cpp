@@ -86,8 +86,10 @@ void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16
     gtk_box_append(GTK_BOX(row), image);
   }
   GtkWidget* label = gtk_label_new(Utf8(text).c_str());
-  gtk_label_set_wrap(GTK_LABEL(label), TRUE);
-  gtk_label_set_max_width_chars(GTK_LABEL(label), 50);
+  // A wrapping label takes its narrowest width: only a long text wraps.
+  constexpr size_t kLineChars = 50;
+  gtk_label_set_wrap(GTK_LABEL(label), text.size() > kLineChars);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), int(kLineChars));
   gtk_label_set_xalign(GTK_LABEL(label), 0);
   gtk_box_append(GTK_BOX(row), label);
   gtk_box_append(GTK_BOX(column), row);
