@@ -9,13 +9,7 @@ namespace gtk_windows {
 
 std::string Utf8(const std::u16string& text) { return utf8::Utf16ToUtf8(text); }
 
-std::u16string Utf16(const char* text) {
-  glong count = 0;
-  gunichar2* units = g_utf8_to_utf16(text ? text : "", -1, nullptr, &count, nullptr);
-  std::u16string out(reinterpret_cast<const char16_t*>(units), size_t(units ? count : 0));
-  g_free(units);
-  return out;
-}
+std::u16string Utf16(const char* text) { return utf8::Utf8ToUtf16(text ? text : ""); }
 
 DialogUnits MeasureDialogUnits(GtkWidget* widget) {
   // The dialog manager's measure: the average width of the 52 letters, and the height.
