@@ -144,23 +144,30 @@ inline void StoreOther(OtherBlock& b, const char* text) {
   std::memset(b.text + length, 0, sizeof b.text - length);
 }
 
-// The dispatch by the first six characters, into a state of the caller's.
+// The dispatch by the first six characters, "$" + talker + type, into a state of the caller's.
 inline void ParseSentence(GpsState& s, const char* text) {
-  if (strnlen(text, 6) == 6) {
-    if (std::memcmp(text, "$GPGGA", 6) == 0) return ParseGGA(s.gga, text);
-    if (std::memcmp(text, "$GPGLL", 6) == 0) return ParseGLL(s.gll, text);
-    if (std::memcmp(text, "$GPGSA", 6) == 0) return ParseGSA(s.gsa, text);
-    if (std::memcmp(text, "$GPGSV", 6) == 0) return ParseGSV(s.gsv, text);
-    if (std::memcmp(text, "$GPRMC", 6) == 0) return ParseRMC(s.rmc, text);
-    if (std::memcmp(text, "$GPVTG", 6) == 0) return ParseVTG(s.vtg, text);
-    if (std::memcmp(text, "$GPZDA", 6) == 0) return ParseZDA(s.zda, text);
+  static const char* const kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "QZ", "GI"};
+  bool gnss = false;
+  if (strnlen(text, 6) == 6 && text[0] == '$') {
+    for (const char* talker : kTalkers) gnss = gnss || std::memcmp(text + 1, talker, 2) == 0;
+  }
+  if (gnss) {
+    const char* type = text + 3;
+    if (std::memcmp(type, "GGA", 3) == 0) return ParseGGA(s.gga, text);
+    if (std::memcmp(type, "GLL", 3) == 0) return ParseGLL(s.gll, text);
+    if (std::memcmp(type, "GSA", 3) == 0) return ParseGSA(s.gsa, text);
+    if (std::memcmp(type, "GSV", 3) == 0) return ParseGSV(s.gsv, text);
+    if (std::memcmp(type, "RMC", 3) == 0) return ParseRMC(s.rmc, text);
+    if (std::memcmp(type, "VTG", 3) == 0) return ParseVTG(s.vtg, text);
+    if (std::memcmp(type, "ZDA", 3) == 0) return ParseZDA(s.zda, text);
   }
   StoreOther(s.other, text);
 }
 
 inline void Fix(const GpsState& s, double* latitude, double* longitude, uint8_t* valid) {
-  *latitude = s.gga.latHemisphere == 'S' ? -s.gga.latitude : s.gga.latitude;
-  *longitude = s.gga.lonHemisphere == 'W' ? -s.gga.longitude : s.gga.longitude;
+  const bool noFix = s.gga.quality == '0';
+  *latitude = noFix ? 0.0 : s.gga.latHemisphere == 'S' ? -s.gga.latitude : s.gga.latitude;
+  *longitude = noFix ? 0.0 : s.gga.lonHemisphere == 'W' ? -s.gga.longitude : s.gga.longitude;
   *valid = s.rmc.status == 'A' ? 1 : 0;
 }
 

@@ -1,7 +1,9 @@
 // The seven understood sentence types, each a short table from field index to stored value.
 #include "locator/nmea_parser.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
 #include "locator/nmea_cursor.h"
@@ -14,6 +16,23 @@ GpsState gState{};
 std::mutex gStateLock;
 
 constexpr std::size_t kOtherTextMax = sizeof(OtherBlock::text) - 1;
+
+// Satellites in view per constellation, each from the latest GSV of its
+// talkers: the gsv block holds only the latest message of any of them.
+enum Constellation { kGps, kGlonass, kGalileo, kBeidou, kQzss, kNavic, kCombined, kConstellations };
+uint8_t gInView[kConstellations]{};
+
+Constellation ConstellationOf(const char* talker) {
+  switch (talker[0] == 'G' ? talker[1] : talker[0]) {
+    case 'P': return kGps;
+    case 'L': return kGlonass;
+    case 'A': return kGalileo;
+    case 'B': return kBeidou;
+    case 'Q': return kQzss;
+    case 'I': return kNavic;
+    default: return kCombined;
+  }
+}
 
 }  // namespace
 
@@ -62,6 +81,7 @@ void ParseGSV(const char* text) {
         f.Byte(&b.satellitesInView))) {
     return;
   }
+  gInView[ConstellationOf(text + 1)] = b.satellitesInView;
   for (GsvSatellite& s : b.satellites) {
     if (!(f.Byte(&s.prn) && f.Byte(&s.elevation) && f.Int(&s.azimuth) && f.Byte(&s.snr))) return;
   }
@@ -111,11 +131,26 @@ namespace {
 
 using SentenceParser = void (*)(const char* text);
 
-// The parser whose tag is the text's first six characters, or null. A character
-// is looked at only when the ones before it matched, so a text shorter than six
-// characters is never read past its end.
+// The GNSS talkers whose sentences are understood: GP (GPS), GN (combined),
+// GL (GLONASS), GA (Galileo), GB and BD (BeiDou), GQ and QZ (QZSS), GI (NavIC).
+// The second letter is looked at only when the first matched.
+bool IsGnssTalker(const char* talker) {
+  switch (talker[0]) {
+    case 'G': {
+      const char c = talker[1];
+      return c == 'P' || c == 'N' || c == 'L' || c == 'A' || c == 'B' || c == 'Q' || c == 'I';
+    }
+    case 'B': return talker[1] == 'D';
+    case 'Q': return talker[1] == 'Z';
+    default: return false;
+  }
+}
+
+// The parser whose sentence type the text's first six characters name, or
+// null. A character is looked at only when the ones before it matched, so a
+// text shorter than six characters is never read past its end.
 SentenceParser ParserFor(const char* t) {
-  if (t[0] != '$' || t[1] != 'G' || t[2] != 'P') return nullptr;
+  if (t[0] != '$' || !IsGnssTalker(t + 1)) return nullptr;
   switch (t[3]) {
     case 'G':
       if (t[4] == 'G') return t[5] == 'A' ? ParseGGA : nullptr;
@@ -142,8 +177,13 @@ void ParseNmeaSentence(const char* text) {
 void GetGpsFix(double* latitude, double* longitude, uint8_t* valid) {
   const std::lock_guard lock(gStateLock);
   const GgaBlock& gga = gState.gga;
-  if (latitude) *latitude = gga.latHemisphere == 'S' ? -gga.latitude : gga.latitude;
-  if (longitude) *longitude = gga.lonHemisphere == 'W' ? -gga.longitude : gga.longitude;
+  // Quality 0 is the receiver saying it has no fix: the position beside it is
+  // a stale or made-up one (8960.0000,N at some cold starts).
+  const bool noFix = gga.quality == '0';
+  const double lat = gga.latHemisphere == 'S' ? -gga.latitude : gga.latitude;
+  const double lon = gga.lonHemisphere == 'W' ? -gga.longitude : gga.longitude;
+  if (latitude) *latitude = noFix ? 0.0 : lat;
+  if (longitude) *longitude = noFix ? 0.0 : lon;
   if (valid) *valid = gState.rmc.status == 'A' ? 1 : 0;
 }
 
@@ -155,4 +195,12 @@ GpsState CopyGpsState() {
 void ResetGpsState() {
   const std::lock_guard lock(gStateLock);
   gState = GpsState{};
+  std::fill(std::begin(gInView), std::end(gInView), uint8_t{0});
+}
+
+int SatellitesInView() {
+  const std::lock_guard lock(gStateLock);
+  int total = 0;
+  for (const uint8_t count : gInView) total += count;
+  return total;
 }

@@ -222,7 +222,7 @@ TEST_F(NmeaParser, OnlyTheFirstSixCharactersChooseTheParser) {
 
 TEST_F(NmeaParser, TextsMatchingNoTagLandInOther) {
   const char* const texts[] = {
-      "$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*",
+      "$GXGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*",
       "$gpgga,123519*", "$GP", "", ",M,,*", "$PGRMZ,246,f,3*",
   };
   for (const char* text : texts) {
