@@ -71,3 +71,8 @@ void FrameNmeaRead(NmeaFramer& framer, const char (&readBuffer)[kGpsReadSize + 1
   }
   if (framer.inSentence) CarryPartialSentence(framer, readBuffer);
 }
+
+void ForgetPartialSentence(NmeaFramer& framer) {
+  framer.inSentence = false;
+  framer.carried = 0;
+}

@@ -23,3 +23,7 @@ struct NmeaFramer {            // scan state carried between reads
 // as a fragment, like the tail of any sentence whose beginning was lost.
 void FrameNmeaRead(NmeaFramer& framer, const char (&readBuffer)[kGpsReadSize + 1],
                    void (*onSentence)(const char* sentence, void* context), void* context);
+
+// Drops a partial sentence carried from an earlier read: the line it came from
+// went away, and no text is made of bytes from two openings of the port.
+void ForgetPartialSentence(NmeaFramer& framer);

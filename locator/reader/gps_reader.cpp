@@ -106,6 +106,7 @@ int GpsReaderThread() {
   while (!reader.stopFlag) {
     std::memset(readBuffer, 0, sizeof readBuffer);
     const std::size_t count = ReadGpsPort(readBuffer);
+    if (reader.portGone) ForgetPartialSentence(framer);
     FrameNmeaRead(framer, readBuffer, &PassSentence, nullptr);
     if (count == 0) BackOffAfterEmptyRead(reader);
   }

@@ -125,21 +125,36 @@ TEST_F(GpsReaderTest, UnpluggedReceiverCostsNoCpuAndStopStillWorks) {
   EXPECT_TRUE(WaitGpsReaderStopped(10s));
 }
 
+// A device name that is a symlink, moved to a new terminal as udev does on a replug.
+class ReplugByName {
+ public:
+  ReplugByName() : dir_(testing::TempDir() + "quarvel-reconnect-" + std::to_string(getpid())) {
+    std::filesystem::create_directories(dir_);
+  }
+  ~ReplugByName() { std::filesystem::remove_all(dir_); }
+  std::u16string Name() const {
+    const std::string link = Link();
+    return std::u16string(link.begin(), link.end());
+  }
+  void PointAt(const Pty& pty) const {
+    std::filesystem::remove(Link() + ".new");
+    std::filesystem::create_symlink(pty.Path(), Link() + ".new");
+    std::filesystem::rename(Link() + ".new", Link());
+  }
+
+ private:
+  std::string Link() const { return dir_ + "/gps"; }
+  std::string dir_;
+};
+
 TEST_F(GpsReaderTest, AReceiverPluggedBackInIsReadAgain) {
-  const std::string dir = testing::TempDir() + "quarvel-reconnect-" + std::to_string(getpid());
-  std::filesystem::create_directories(dir);
-  const std::string link = dir + "/gps";
-  auto pointAt = [&](const Pty& pty) {
-    std::filesystem::remove(link + ".new");
-    std::filesystem::create_symlink(pty.Path(), link + ".new");
-    std::filesystem::rename(link + ".new", link);
-  };
+  ReplugByName device;
   auto first = std::make_unique<Pty>();
-  pointAt(*first);
-  ASSERT_TRUE(StartGpsReader(std::u16string(link.begin(), link.end()).c_str(), 4800));
+  device.PointAt(*first);
+  ASSERT_TRUE(StartGpsReader(device.Name().c_str(), 4800));
   first->CloseMaster();
   Pty second;
-  pointAt(second);
+  device.PointAt(second);
   first.reset();
   // Bytes written before the reader has reopened the port may be lost: repeat.
   EXPECT_TRUE(WaitFor(
@@ -150,7 +165,41 @@ TEST_F(GpsReaderTest, AReceiverPluggedBackInIsReadAgain) {
       },
       15s))
       << "the reader did not reopen the port by its name";
-  std::filesystem::remove_all(dir);
+}
+
+TEST_F(GpsReaderTest, HalfASentenceFromTheOldLineIsNotCompletedByTheNewOne) {
+  ReplugByName device;
+  auto first = std::make_unique<Pty>();
+  device.PointAt(*first);
+  ASSERT_TRUE(StartGpsReader(device.Name().c_str(), 4800));
+  // One full read that ends inside a GGA, so its beginning is carried over.
+  const std::string zda = "$GPZDA,201530.00,04,07,2002,00,00*60\r\n";
+  const std::string head = "$GPGGA,123519,4807.038,N,01131";
+  std::string full;
+  while (full.size() + zda.size() + head.size() <= kGpsReadSize) full += zda;
+  full += std::string(kGpsReadSize - full.size() - head.size(), ' ') + head;
+  ASSERT_EQ(full.size(), kGpsReadSize);
+  first->Write(full);
+  ASSERT_TRUE(WaitFor([] { return CopyGpsState().zda.year == 2002; }, 10s));
+  first->CloseMaster();
+  Pty second;
+  device.PointAt(second);
+  first.reset();
+  const std::string tail = ".000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+  const std::string rmc = "$GPRMC,123520,A,,,,,022.4,084.4,230394,003.1,W*6A\r\n";
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        second.Write(tail + rmc);
+        std::this_thread::sleep_for(100ms);
+        return CopyGpsState().rmc.status == 'A';
+      },
+      15s))
+      << "the reader did not reopen the port by its name";
+  const GpsState state = CopyGpsState();
+  EXPECT_EQ(state.gga.tag[0], '\0') << "a GGA was made of bytes from two lines";
+  EXPECT_EQ(Latitude(), 0);
+  EXPECT_TRUE(std::string(state.other.text).starts_with(tail.substr(0, 12))) << state.other.text
+      << "\nthe new line's first bytes are to be a fragment of their own";
 }
 
 // Whether some other process or descriptor holds the exclusive claim on path.
