@@ -42,6 +42,7 @@ struct TerminalStatusFrontEnd::Impl {
   int OnMessageBox(const std::u16string& text, const std::u16string& caption, unsigned flags);
   void Write(const std::string& text) const;
   void DrawLine();  // with the lock held
+  std::u16string ShownLine() const;  // the status line with its wait detail
 
   // Input (terminal_input.cpp).
   void StartInput();

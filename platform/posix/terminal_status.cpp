@@ -60,8 +60,16 @@ void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {
   }
 }
 
+// The indicator blinks once a second while the worker waits, so the detail is
+// asked for again each second.
+std::u16string TerminalStatusFrontEnd::Impl::ShownLine() const {
+  const char16_t* waiting = FindStringResource(IDS_WAITING);
+  if (!options.waitDetail || !waiting || line != waiting) return line;
+  return line + u" (" + options.waitDetail() + u")";
+}
+
 void TerminalStatusFrontEnd::Impl::DrawLine() {
-  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + utf8::Utf16ToUtf8(line);
+  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + utf8::Utf16ToUtf8(ShownLine());
   out += colour ? "   \x1b[2mEsc/q: Stop\x1b[0m" : "   Esc/q: Stop";
   Write(out);
   lineDrawn = true;

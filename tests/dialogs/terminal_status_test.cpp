@@ -113,6 +113,35 @@ TEST_F(PseudoTerminal, DrawsTheStatusLineAndStopsOnQ) {
   EXPECT_TRUE(Canonical()) << "the terminal must be restored";
 }
 
+// What a receiver still searching would tell: nothing at first, then satellites.
+std::atomic<int> detailsAsked{0};
+std::u16string SearchingReceiver() {
+  return ++detailsAsked == 1 ? u"no data from the port yet" : u"9 satellites in view, no fix yet";
+}
+
+TEST_F(PseudoTerminal, TheWaitAloneShowsItsDetailRenewedAtEachBlink) {
+  Output out(master_);
+  detailsAsked = 0;
+  TerminalOptions options{slave_, slave_, false};
+  options.waitDetail = &SearchingReceiver;
+  TerminalStatusFrontEnd frontEnd(options);
+  std::future<intptr_t> run = StartDialog(IDD_STATUS, StatusProc);
+  DialogHandle dialog = ModelWaitForDialog(IDD_STATUS, kPatience);
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, IDC_STATUS_LINE, u"Connecting...");
+  EXPECT_TRUE(out.WaitFor("\x1b[0m Connecting...   ")) << out.Text();
+  EXPECT_EQ(detailsAsked.load(), 0) << "only the wait has a detail";
+  SetControlText(dialog, IDC_STATUS_LINE, u"Waiting for GPS-data...");
+  EXPECT_TRUE(out.WaitFor(" Waiting for GPS-data... (no data from the port yet)   ")) << out.Text();
+  SetControlImage(dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
+  EXPECT_TRUE(out.WaitFor("\x1b[42m  \x1b[0m Waiting for GPS-data... (9 satellites in view, no fix yet)"))
+      << out.Text();
+  SetControlText(dialog, IDC_STATUS_LINE, u"Saving...");
+  EXPECT_TRUE(out.WaitFor("\x1b[0m Saving...   ")) << out.Text();
+  Type("q");
+  EXPECT_EQ(Finish(run), 1);
+}
+
 TEST_F(PseudoTerminal, LoneEscapeStops) {
   TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
   auto run = StartDialog(IDD_STATUS, StatusProc);

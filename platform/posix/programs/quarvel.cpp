@@ -9,6 +9,7 @@
 
 #include "common/utf8.h"
 #include "locator/status_dialog.h"
+#include "locator/wait_detail.h"
 #include "platform/command_line.h"
 #include "platform/posix/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
@@ -53,7 +54,9 @@ int main(int argc, char** argv) {
   if (ChooseFrontEnd(facts) == FrontEnd::Windows)
     status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "quarvel", false});
   if (!status) {
-    TerminalStatusFrontEnd frontEnd;
+    TerminalOptions terminal;
+    terminal.waitDetail = &GpsWaitDetail;
+    TerminalStatusFrontEnd frontEnd(terminal);
     status = runQuarvel();
   }
   const std::u16string published = PublishedText();
