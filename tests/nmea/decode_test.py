@@ -77,11 +77,13 @@ class DecodeSample(unittest.TestCase):
         self.assertEqual((gsv["messageNumber"], gsv["messageCount"]), ("3", "3"))
         self.assertEqual(gsv["satellites"][0], {"prn": 29, "elevation": 9, "azimuth": 301, "snr": 24})
         self.assertEqual(gsv["satellites"][2], {"prn": 36, "elevation": 0, "azimuth": 0, "snr": 0})
-        self.assertEqual(self.state["gsa"]["satelliteIds"], [10, 7, 5, 2, 29, 4, 8, 13, 0, 0, 0, 0])
+        # The GLONASS GSA after the GPS one fills the block: the latest of a type, whatever its talker.
+        self.assertEqual(self.state["gsa"]["tag"], "$GNGSA")
+        self.assertEqual(self.state["gsa"]["satelliteIds"], [67, 68, 76, 0, 0, 0, 0, 0, 0, 0, 0, 0])
         self.assertEqual(self.state["vtg"]["values"], [31.6599998, 0, 0, 0])
         self.assertEqual(self.state["zda"]["year"], 2011)
         self.assertEqual(self.state["gll"]["latitude"], 5321.6803)
-        self.assertEqual(self.state["other"]["text"], "$GNGSA,A,3,67,68,76,,,,,,,,,,1.72,1.03,1.38*")
+        self.assertEqual(self.state["other"]["text"], "$GPTXT,01,01,02,u-blox ag - www.u-blox.com*")
 
     def test_every_block_and_field_is_named(self):
         self.assertEqual(list(self.state), ["gga", "gll", "gsa", "gsv", "rmc", "vtg", "zda", "other"])
@@ -98,6 +100,37 @@ class DecodeSample(unittest.TestCase):
         status, out, _ = decode(stdin=SAMPLE.read_bytes())
         self.assertEqual(status, 0)
         self.assertEqual(lines_of(out), self.lines)
+
+
+class DecodeMultiGnss(unittest.TestCase):
+    """A u-blox 8 with GPS, GLONASS, Galileo and BeiDou: GN solution, GSV per system."""
+
+    def test_gn_sentences_fill_their_blocks_with_their_tags(self):
+        status, out, err = decode("--state-only", str(SAMPLE.with_name("ublox8_multi_gnss.nmea")))
+        self.assertEqual(status, 0, err)
+        last = lines_of(out)[-1]
+        state = last["state"]
+        tags = {name: state[name]["tag"] for name in ("gga", "gll", "gsa", "gsv", "rmc", "vtg")}
+        self.assertEqual(tags, {"gga": "$GNGGA", "gll": "$GNGLL", "gsa": "$GNGSA", "gsv": "$GBGSV",
+                                "rmc": "$GNRMC", "vtg": "$GNVTG"})
+        self.assertEqual(state["gga"]["quality"], "1")
+        self.assertEqual(state["gga"]["satellites"], 12)
+        self.assertEqual(state["gsa"]["satelliteIds"][:3], [11, 12, 0], "the BeiDou GSA came last")
+        self.assertEqual(state["gsv"]["satellites"][1]["prn"], 12)
+        self.assertEqual(state["rmc"]["status"], "A")
+        self.assertEqual(state["other"]["text"], "$GNTXT,01,01,02,ANTSTATUS=OK*")
+        self.assertAlmostEqual(last["fix"]["latitude"], 48 + 7.03812 / 60, places=12)
+        self.assertAlmostEqual(last["fix"]["longitude"], 11 + 31.51247 / 60, places=12)
+
+    def test_an_invalid_position_is_shown_but_gives_no_fix(self):
+        capture = SAMPLE.with_name("ublox8_multi_gnss.nmea").read_bytes()
+        cold = capture[:capture.index(b"$GNRMC,092757")]  # up to the first fix
+        status, out, err = decode("--state-only", stdin=cold)
+        self.assertEqual(status, 0, err)
+        last = lines_of(out)[-1]
+        self.assertEqual(last["state"]["gga"]["quality"], "0")
+        self.assertAlmostEqual(last["state"]["gga"]["latitude"], 52 + 31.0092 / 60, places=12)
+        self.assertEqual((last["fix"]["latitude"], last["fix"]["longitude"]), (0, 0))
 
 
 class ReadSizes(unittest.TestCase):

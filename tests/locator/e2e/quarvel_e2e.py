@@ -11,7 +11,7 @@ import time
 import unittest
 
 import support
-from support import PtyReceiver, Quarvel, XServer, environment
+from support import CaptureReplay, PtyReceiver, Quarvel, XServer, environment
 
 COORDINATES = "N55°45.348 E37°37.038"
 # The map host the programs were built for (the build setting QUARVEL_MAP_HOST).
@@ -79,6 +79,24 @@ class PositionForms(QuarvelRun):
         self.assertEqual(status, 0, run.stderr)
         self.assertTrue(out.startswith("N48°51.") and " E2°17." in out, out)
         self.assertEqual(self.x.clipboard(), out.rstrip("\n"))
+        self.assertClean(run)
+
+
+class MultiGnssReceiver(QuarvelRun):
+    capture = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "nmea", "data",
+                           "ublox8_multi_gnss.nmea")
+
+    def test_u_blox_8_capture_copies_its_fix_not_the_invalid_position_before_it(self):
+        # Three seconds of GN sentences with the last session's position marked
+        # invalid (quality 0, status V), then the fix; the wait spans them all.
+        receiver = CaptureReplay(self.capture, epoch_seconds=0.5)
+        self.addCleanup(receiver.close)
+        run = self.start([receiver.port, "n", "0", "0", "1"])
+        self.assertTrue(run.wait_for_text("Waiting for GPS-data..."), run.stderr)
+        receiver.start()
+        status, out = run.finish()
+        self.assertEqual((status, out), (0, "N48°7.038 E11°31.512\n"), run.stderr)
+        self.assertEqual(self.x.clipboard(), "N48°7.038 E11°31.512")
         self.assertClean(run)
 
 

@@ -75,6 +75,41 @@ class PtyReceiver:
             self.unplug()
 
 
+class CaptureReplay:
+    """A receiver on a pseudo-terminal that plays a capture back once start() is
+    called, one epoch (from one $GNRMC to the next) every epoch_seconds, then
+    repeats the last epoch until closed."""
+
+    def __init__(self, capture, epoch_seconds=0.5):
+        self.master, self.slave = os.openpty()
+        self.port = os.ttyname(self.slave)[len("/dev/"):]
+        data = open(capture, "rb").read()
+        starts = [0] + [i for i in range(1, len(data)) if data.startswith(b"$GNRMC", i)]
+        self.epochs = [data[a:b] for a, b in zip(starts, starts[1:] + [len(data)])]
+        self.epoch_seconds = epoch_seconds
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+
+    def start(self):
+        self._thread.start()
+
+    def _run(self):
+        for index in range(1 << 30):
+            try:
+                os.write(self.master, self.epochs[min(index, len(self.epochs) - 1)])
+            except OSError:
+                return
+            if self._stop.wait(self.epoch_seconds):
+                return
+
+    def close(self):
+        self._stop.set()
+        if self._thread.is_alive():
+            self._thread.join()
+        for fd in (self.master, self.slave):
+            os.close(fd)
+
+
 def environment(display=None, **changes):
     env = dict(os.environ)
     for name in ("WAYLAND_DISPLAY", "DISPLAY"):
