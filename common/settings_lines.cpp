@@ -22,6 +22,28 @@ char16_t* TrimLineEnd(char16_t* text) {
 
 bool IsFlagOn(const char16_t* line) { return line[0] == u'1'; }
 
+char16_t* CutPortLine(char16_t* line) {
+  if (std::char_traits<char16_t>::length(line) > kPortNameUnits) line[kPortNameUnits] = 0;
+  return line;
+}
+
+namespace {
+
+// One whole line into line, cut to capacity: what does not fit is read and
+// dropped, so a long line (a comment, say) never becomes lines of its own.
+bool ReadWholeLine(std::FILE* file, char16_t* line, std::size_t capacity) {
+  if (!ReadWideLine(file, line, capacity)) return false;
+  const auto ends = [](const char16_t* text) {
+    const std::size_t length = std::char_traits<char16_t>::length(text);
+    return length == 0 || text[length - 1] == u'\n';
+  };
+  char16_t rest[kSettingsLineUnits];
+  for (bool done = ends(line); !done;) done = !ReadWideLine(file, rest, kSettingsLineUnits) || ends(rest);
+  return true;
+}
+
+}  // namespace
+
 SettingsValues ReadSettingsValues(const char16_t* path) {
   SettingsValues values;
   std::FILE* file = OpenFile(path, "r");
@@ -31,7 +53,7 @@ SettingsValues ReadSettingsValues(const char16_t* path) {
   // Lines after the fifth value change nothing, so reading stops there; a file
   // that never ends (a device, say) cannot hold a program up.
   while (values.count < kSettingsValueCount &&
-         ReadWideLine(file, line, kSettingsLineUnits)) {
+         ReadWholeLine(file, line, kSettingsLineUnits)) {
     if (IsSkippedLine(line)) continue;
     std::copy(line, line + kSettingsLineUnits, values.lines[values.count++]);
   }

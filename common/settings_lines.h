@@ -3,9 +3,14 @@
 
 #include <cstddef>
 
-// A line read takes at most this many units, terminator included; the rest of a
-// longer line is read as a line of its own.
-inline constexpr std::size_t kSettingsLineUnits = 72;
+// Units of a port name, without the terminator: the most the form's port field
+// holds, and room for the device paths Linux gives receivers (/dev/serial/by-id/...).
+// Every reader and writer of a port name cuts to this one bound.
+inline constexpr std::size_t kPortNameUnits = 259;
+
+// A line read keeps at most this many units, terminator included: a whole port
+// name with its CR LF. A longer line is still one line, cut to this.
+inline constexpr std::size_t kSettingsLineUnits = kPortNameUnits + 3;
 
 // The value order of the settings file and of the launch-argument line.
 enum SettingsValue : int {
@@ -34,6 +39,9 @@ bool IsSkippedLine(const char16_t* line);
 
 // Cuts trailing spaces, carriage returns and line feeds off text, in place.
 char16_t* TrimLineEnd(char16_t* text);
+
+// Cuts a value line to the units of a port name, in place.
+char16_t* CutPortLine(char16_t* line);
 
 // A flag line is on when its first unit is "1", whatever follows.
 bool IsFlagOn(const char16_t* line);

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr const char16_t* kMapEntries[] = {u"Normal", u"Satellite", u"Hybrid", u"Physical"};
-constexpr int kPortFieldUnits = 72;  // the port text saved: at most 71 units
+constexpr int kPortFieldUnits = int(kPortNameUnits) + 1;  // with the terminator
 
 // The entry a saved letter names; only the lower-case letters are known.
 const char16_t* MapEntryForLetter(char16_t letter) {
@@ -88,6 +88,7 @@ bool InitConfigDialog(DialogHandle dialog) {
   if (!InitFullScreenDialog(dialog, kShidifSizeDlgFullScreen)) return false;
   SendMenuBarMessage(dialog, kShcmbmOverrideKey, kVkTBack, kBackKeyOverride);
   FillCombos(dialog);
+  ComboLimitText(dialog, IDC_PORT, int(kPortNameUnits));
   LoadSettingsIntoForm(dialog);
   SetDialogTitle(dialog, kConfigFormTitle);
   return true;
@@ -101,7 +102,7 @@ void LoadSettingsIntoForm(DialogHandle dialog) {
     for (int i = 0; i < values.count; ++i) {
       char16_t* line = values.lines[i];
       switch (i) {
-        case kPortValue: SetControlText(dialog, IDC_PORT, TrimLineEnd(line)); break;
+        case kPortValue: SetControlText(dialog, IDC_PORT, TrimLineEnd(CutPortLine(line))); break;
         case kMapTypeValue: LoadMapType(dialog, line); break;
         case kLiteMapValue: SetCheck(dialog, IDC_LITE_MAP, IsFlagOn(line)); break;
         case kBluetoothValue: SetCheck(dialog, IDC_BLUETOOTH, IsFlagOn(line)); break;

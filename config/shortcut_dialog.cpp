@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/program_folder.h"
+#include "common/settings_lines.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
 #include "config/settings_writer.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int kPortUnits = 260;  // the port text in a shortcut: at most 259 units
+constexpr int kPortUnits = int(kPortNameUnits) + 1;  // with the terminator
 // Big enough that a name too long for any shortcut path is seen whole, not cut.
 constexpr int kNameUnits = int(kShortcutPathMax) + 2;
 constexpr std::u16string_view kExtension = u".lnk";

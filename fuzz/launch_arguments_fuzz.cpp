@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ParseLaunchArguments(line.c_str(), settings);
 
   const std::vector<std::u16string> words = Words(line);
-  Check(std::u16string(settings.portName) == words[0].substr(0, 9));
+  Check(std::u16string(settings.portName) == words[0].substr(0, kPortNameUnits));
   const auto expectLetter = [&](std::size_t i, const char16_t* before) {
     return i < words.size() && !words[i].empty() ? std::u16string(1, words[i].back())
                                                  : std::u16string(before);

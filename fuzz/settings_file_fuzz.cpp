@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char16_t* line = values.lines[i];
     Check(Terminated(line, kSettingsLineUnits));
     Check(!IsSkippedLine(line));
-    // Whatever was read writes back as the same text: a line is at most 71 units,
-    // far below the piece buffer, and UTF-8 holds every character read from it.
-    char bytes[512];
+    // Whatever was read converts back to the same text: UTF-8 holds every
+    // character read, in at most three bytes a unit.
+    char bytes[kSettingsLineUnits * 3];
     char16_t back[kSettingsLineUnits];
     Check(WideToMultibyte(line, bytes, sizeof bytes));
     Check(MultibyteToWide(bytes, back, kSettingsLineUnits));
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   Settings settings;
   ApplySettingsValues(values, settings);
-  Check(Terminated(settings.portName, 10));
+  Check(Terminated(settings.portName, kPortNameUnits + 1));
   Check(settings.mapType[1] == 0);
   Check(settings.liteMap <= 1 && settings.bluetooth <= 1 && settings.coordinatesOnly <= 1);
   return 0;

@@ -3,20 +3,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 
 #include "common/settings_lines.h"
 
 struct Settings {
-  char16_t portName[10] = u"COM1:";  // at most 9 units and the terminator
+  char16_t portName[kPortNameUnits + 1] = u"COM1:";
   char16_t mapType[2] = u"n";        // one letter, never validated
   uint8_t liteMap = 0;
   uint8_t bluetooth = 0;
   uint8_t coordinatesOnly = 0;
 };
-
-// Units of a port name, without the terminator; longer names are cut to this.
-inline constexpr std::size_t kPortNameUnits = std::size(Settings{}.portName) - 1;
 
 // Takes the value lines of a settings file into settings; a value whose line is
 // missing keeps what settings held.

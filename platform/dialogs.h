@@ -123,6 +123,8 @@ bool IsControlEnabled(DialogHandle dialog, int controlId);
 // Combo boxes, as CB_* messages: indexes count from 0; kCbErr for none/failure.
 int ComboAddString(DialogHandle dialog, int controlId, const char16_t* text);
 bool ComboReset(DialogHandle dialog, int controlId);
+// CB_LIMITTEXT: the most units the user may type into a combo's field.
+bool ComboLimitText(DialogHandle dialog, int controlId, int units);
 int ComboGetCount(DialogHandle dialog, int controlId);
 // CB_SETCURSEL: -1 clears; returns the index, or kCbErr when out of range (and
 // then the selection is cleared, as Win32 does).

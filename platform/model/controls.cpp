@@ -116,6 +116,16 @@ int ComboGetCount(DialogHandle dialog, int controlId) {
   });
 }
 
+bool ComboLimitText(DialogHandle dialog, int controlId, int units) {
+  bool accepted = false;
+  ChangeControl(dialog, controlId, [&](ModelControl& control) {
+    accepted = control.kind == ModelControlKind::Combo;
+    if (accepted) control.textLimit = units;
+    return false;  // nothing to see changes
+  });
+  return accepted;
+}
+
 int ComboSetSelection(DialogHandle dialog, int controlId, int index) {
   int result = kCbErr;
   ChangeControl(dialog, controlId, [&](ModelControl& control) {

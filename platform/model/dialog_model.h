@@ -24,6 +24,7 @@ struct ModelControl {
   int imageId = 0;      // bitmap shown by a bitmap static, 0 for none
   std::vector<std::u16string> items;
   int selection = kCbErr;
+  int textLimit = 0;    // the most units typing may give the field; 0 for no limit
 };
 
 struct ModelSoftKey {

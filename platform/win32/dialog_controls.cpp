@@ -87,6 +87,10 @@ int ComboAddString(DialogHandle dialog, int controlId, const char16_t* text) {
                            reinterpret_cast<LPARAM>(AsWide(text)), kCbErr));
 }
 
+bool ComboLimitText(DialogHandle dialog, int controlId, int units) {
+  return SendToControl(dialog, controlId, CB_LIMITTEXT, WPARAM(units), 0, kCbErr) != kCbErr;
+}
+
 bool ComboReset(DialogHandle dialog, int controlId) {
   return SendToControl(dialog, controlId, CB_RESETCONTENT, 0, 0, kCbErr) != kCbErr;
 }

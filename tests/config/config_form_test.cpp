@@ -79,11 +79,14 @@ TEST(ConfigForm, CommentsOnlyFileLeavesFieldsEmptyAndSavesLetterN) {
 }
 
 TEST(ConfigForm, LoadsEachValueByTheLineRules) {
+  const std::string longPort(300, 'p');
   const struct {
-    const char* file;
+    std::string file;
     FormState expected;
   } cases[] = {
       {"COM4:\nh\n1\n1\n0\n", {u"COM4:", 2, true, true, false}},
+      // A port line longer than the field is cut to it, and still one line.
+      {longPort + "\r\nh\n", {std::u16string(kPortNameUnits, u'p'), 2, false, false, false}},
       {"# c\r\nCOM2:  \r\ns\r\n0\r\n1\r\n1\r\n", {u"COM2:", 1, false, true, true}},
       {"BSP4:\np\n1\n0\n0\n", {u"BSP4:", 3, true, false, false}},
       {"COM3:\nn\n1\n0\n0\n", {u"COM3:", 0, true, false, false}},
@@ -98,7 +101,8 @@ TEST(ConfigForm, LoadsEachValueByTheLineRules) {
     WriteBytes(dir / "settings.ini", c.file);
     FormRun form(dir / "settings.ini");
     EXPECT_EQ(Describe(Read(form)), Describe(c.expected)) << "file: " << c.file;
-    ExpectGreying(form, c.expected.coordinates, std::string("after loading ") + c.file);
+    ExpectGreying(form, c.expected.coordinates, "after loading " + c.file);
+    EXPECT_EQ(form.Control(IDC_PORT).textLimit, int(kPortNameUnits)) << "typing stops there";
   }
 }
 

@@ -26,7 +26,7 @@ struct ReadCase {
   std::vector<std::u16string> values;
 };
 
-const std::u16string k71(71, u'x');
+const std::u16string kKept(kSettingsLineUnits - 1, u'x');  // what a line keeps at most
 const std::u16string kFace = u"\U0001F600";
 
 const ReadCase kReadCases[] = {
@@ -39,21 +39,27 @@ const ReadCase kReadCases[] = {
      {u"h\n", u"1\n"}},
     {"leading space or tab makes a value line", " 1\n\t# not a comment\n \n",
      {u" 1\n", u"\t# not a comment\n", u" \n"}},
-    {"line of 100 units reads as two", std::string(100, 'x') + "\nh\n",
-     {k71, std::u16string(29, u'x') + u"\n", u"h\n"}},
-    {"line of 71 units leaves its line feed as an empty line", std::string(71, 'x') + "\nh\n",
-     {k71, u"h\n"}},
-    {"line of 72 units leaves one unit over", std::string(72, 'x') + "\n", {k71, u"x\n"}},
+    {"line of 300 units is one line, cut", std::string(300, 'x') + "\nh\n", {kKept, u"h\n"}},
+    {"line that just fills the buffer drops only its line feed",
+     std::string(kKept.size(), 'x') + "\nh\n", {kKept, u"h\n"}},
+    {"long port line with CR LF is whole", std::string(259, 'p') + "\r\nh\n",
+     {std::u16string(259, u'p') + u"\r\n", u"h\n"}},
+    {"long comment shifts nothing", "# " + std::string(500, 'c') + "\nCOM4:\nh\n",
+     {u"COM4:\n", u"h\n"}},
+    {"by-id port name of 82 units",
+     "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00\n",
+     {u"/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00\n"}},
     {"only the first five value lines", "a\nb\nc\nd\ne\nf\ng\n",
      {u"a\n", u"b\n", u"c\n", u"d\n", u"e\n"}},
     {"last line without a line feed", "# COM port\nCOM7:", {u"COM7:"}},
     {"UTF-8 text", "# port\nCOM\xC3\xA9:\n\xE6\x97\xA5\n", {u"COM\u00E9:\n", u"\u65E5\n"}},
     {"bytes that are no UTF-8 read as U+FFFD", "\xFF" "1\n\xC3(\n\xE6\x97\n",
      {u"\uFFFD1\n", u"\uFFFD(\n", u"\uFFFD\n"}},
-    {"surrogate pair never split at the 71st unit", std::string(70, 'x') + "\xF0\x9F\x98\x80\n",
-     {std::u16string(70, u'x'), kFace + u"\n"}},
-    {"surrogate pair that fits", std::string(69, 'x') + "\xF0\x9F\x98\x80\n",
-     {std::u16string(69, u'x') + kFace, u"\n" /* skipped */}},
+    {"surrogate pair never split at the buffer's end",
+     std::string(kKept.size() - 1, 'x') + "\xF0\x9F\x98\x80\nh\n",
+     {std::u16string(kKept.size() - 1, u'x'), u"h\n"}},
+    {"surrogate pair that fits", std::string(kKept.size() - 2, 'x') + "\xF0\x9F\x98\x80\nh\n",
+     {std::u16string(kKept.size() - 2, u'x') + kFace, u"h\n"}},
     {"a CR inside a line stays", "a\rb\r\n", {u"a\rb\r\n"}},
 };
 

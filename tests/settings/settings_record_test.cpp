@@ -21,7 +21,9 @@ struct RecordCase {
   Settings expected;
 };
 
-const std::string kLong100 = std::string(100, 'L');
+const std::string kLong300 = std::string(300, 'L');
+const char kById[] =
+    "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00";
 
 const RecordCase kRecordCases[] = {
     {"example", "# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n# Bluetooth\n1\n"
@@ -46,16 +48,18 @@ const RecordCase kRecordCases[] = {
      Expect(u"COM4:", u"h", 0, 0, 0)},
     {"flag text: first character only", "COM4:\nn\n10\n01\nyes\n", AllOn(),
      Expect(u"COM4:", u"n", 1, 0, 0)},
-    {"port of 15 units keeps its first 9", "/dev/ttyUSB0-1234\n", Settings{},
-     Expect(u"/dev/ttyU", u"n", 0, 0, 0)},
-    {"port cut, then trailing spaces trimmed", "COM4:    X\n", Settings{},
-     Expect(u"COM4:", u"n", 0, 0, 0)},
+    {"port of 15 units is whole", "/dev/ttyUSB0-1234\n", Settings{},
+     Expect(u"/dev/ttyUSB0-1234", u"n", 0, 0, 0)},
+    {"by-id port of 82 units is whole", std::string(kById) + "\nh\n", Settings{},
+     Expect(std::u16string(kById, kById + sizeof kById - 1), u"h", 0, 0, 0)},
+    {"port cut to 259 units, then trailing spaces trimmed",
+     std::string(255, 'p') + "    X\n", Settings{}, Expect(std::u16string(255, u'p'), u"n", 0, 0, 0)},
     {"port of 8 units with CR LF", "COM10:ab\r\n", Settings{},
      Expect(u"COM10:ab", u"n", 0, 0, 0)},
     {"port of 9 units with CR LF", "/dev/tty9\r\n", Settings{},
      Expect(u"/dev/tty9", u"n", 0, 0, 0)},
-    {"line of 100 units shifts later values", kLong100 + "\nh\n1\n1\n", Settings{},
-     Expect(u"LLLLLLLLL", u"L", 0, 1, 1)},
+    {"line of 300 units is one value, cut", kLong300 + "\nh\n1\n1\n", Settings{},
+     Expect(std::u16string(259, u'L'), u"h", 1, 1, 0)},
     {"sixth and seventh value lines change nothing", "COM2:\ns\n0\n1\n0\n1\np\n", AllOn(),
      Expect(u"COM2:", u"s", 0, 1, 0)},
     {"fewer lines leave the rest", "COM3:\np\n", AllOn(), Expect(u"COM3:", u"p", 1, 1, 1)},

@@ -43,7 +43,9 @@ TEST(WriteSettingsFile, WhatIsWrittenReadsBack) {
   } cases[] = {
       {u"COM4:", u"h", true, true, false, Expect(u"COM4:", u"h", 1, 1, 0)},
       {u"COM1:", u"n", false, false, true, Expect(u"COM1:", u"n", 0, 0, 1)},
-      {u"/dev/ttyACM0", u"p", true, false, true, Expect(u"/dev/ttyA", u"p", 1, 0, 1)},
+      {u"/dev/ttyACM0", u"p", true, false, true, Expect(u"/dev/ttyACM0", u"p", 1, 0, 1)},
+      {std::u16string(259, u'p'), u"h", true, false, false,
+       Expect(std::u16string(259, u'p'), u"h", 1, 0, 0)},
       {u"COM\u00E9:", u"s", false, true, false, Expect(u"COM\u00E9:", u"s", 0, 1, 0)},
       // No letter leaves an empty line, so the lite flag is read as the letter.
       {u"COM4:", u"", true, true, true, Expect(u"COM4:", u"1", 1, 1, 0)},

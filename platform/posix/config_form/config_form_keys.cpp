@@ -75,7 +75,10 @@ void BackKey(const ModelDialog& dialog, int focus) {
 void Type(const ModelDialog& dialog, const ModelControl& control, char32_t c) {
   std::u16string text = control.text;
   char16_t units[2];
-  text.append(units, utf8::EncodeUtf16(c, units));
+  const std::size_t count = utf8::EncodeUtf16(c, units);
+  // As a Win32 field does, a character past the limit is refused, not cut.
+  if (control.textLimit > 0 && text.size() + count > std::size_t(control.textLimit)) return;
+  text.append(units, count);
   SetControlText(dialog.handle, control.id, text.c_str());
   PostDialogMessage(dialog.handle, kWmCommand,
                     MakeWParam(unsigned(control.id),
