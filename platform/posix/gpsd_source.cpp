@@ -5,9 +5,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "common/ascii_case.h"
+#include "platform/posix/port_problem.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
@@ -41,9 +44,16 @@ bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort) {
 }
 
 int ConnectGpsd(uint16_t tcpPort) {
-  if (tcpPort == 0) return -1;
+  if (tcpPort == 0) {
+    NotePortProblem("gpsd: the TCP port after \"gpsd:\" must be a number from 1 to 65535");
+    return -1;
+  }
+  const std::string where = "gpsd at 127.0.0.1:" + std::to_string(tcpPort);
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    NotePortProblem(where + ": " + std::strerror(errno));
+    return -1;
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(tcpPort);
@@ -51,6 +61,9 @@ int ConnectGpsd(uint16_t tcpPort) {
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       !SendAll(fd, kWatchNmea, sizeof kWatchNmea - 1) ||
       fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK) != 0) {
+    // ECONNREFUSED: no gpsd listens there (not installed, not started).
+    NotePortProblem(where + ": " + (errno == ECONNREFUSED ? "connection refused (is gpsd running?)"
+                                                          : std::strerror(errno)));
     close(fd);
     return -1;
   }

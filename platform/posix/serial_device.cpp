@@ -5,9 +5,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 
 #include "common/com_port_name.h"
 #include "common/utf8.h"
+#include "platform/posix/port_problem.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
@@ -65,10 +68,19 @@ std::string SerialDevicePath(const char16_t* name) {
 int OpenTtyDevice(const std::string& path) {
   // Non-blocking: a port without carrier would otherwise hang the open.
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    NotePortProblem(DescribeOpenError(path, errno));
+    return -1;
+  }
   termios settings;
-  if (tcgetattr(fd, &settings) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-      ioctl(fd, TIOCEXCL) != 0) {
+  const char* problem = nullptr;
+  if (tcgetattr(fd, &settings) != 0) {
+    problem = "not a serial device";
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    problem = "in use by another program";
+  }
+  if (problem) {
+    NotePortProblem(path + ": " + problem + " (" + std::strerror(errno) + ")");
     close(fd);
     return -1;
   }

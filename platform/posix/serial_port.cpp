@@ -6,7 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
+#include "common/utf8.h"
+#include "platform/posix/port_problem.h"
 #include "platform/posix/serial_posix.h"
 
 namespace {
@@ -45,18 +50,31 @@ Step ReadAvailable(SerialPort& port, char* buffer, std::size_t capacity, std::si
   return Step::Gone;  // EOF of a socket, EIO of a tty whose device went away
 }
 
+// Where a link leads (a by-id name, say), or the path itself.
+std::string ResolvedPath(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
 }  // namespace
 
 SerialPortHandle OpenSerialPort(const char16_t* name) {
   if (!name) return kInvalidSerialPort;
+  NotePortProblem({});
   uint16_t tcpPort = 0;
   if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort), true);
   const std::string path = SerialDevicePath(name);
-  if (path.empty()) return kInvalidSerialPort;
+  if (path.empty()) {
+    NotePortProblem("\"" + utf8::Utf16ToUtf8(name) + "\" names no device");
+    return kInvalidSerialPort;
+  }
   SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path), false);
   // A gone pseudo-terminal's number goes to the next terminal opened, whose keys
-  // a reopen would read.
-  if (port != kInvalidSerialPort) port->mayReturn = !path.starts_with("/dev/pts/");
+  // a reopen would read; a link to one is no different.
+  if (port != kInvalidSerialPort) port->mayReturn = !ResolvedPath(path).starts_with("/dev/pts/");
   return port;
 }
 
@@ -66,7 +84,10 @@ bool SerialPortMayReturn(SerialPortHandle port) {
 
 bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {
   if (port == kInvalidSerialPort) return false;
-  return port->isGpsd || SetTtySpeed(port->fd, baudRate);
+  if (port->isGpsd || SetTtySpeed(port->fd, baudRate)) return true;
+  NotePortProblem("the device refused " + std::to_string(baudRate) + " baud (" +
+                  std::strerror(errno) + ")");
+  return false;
 }
 
 std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
