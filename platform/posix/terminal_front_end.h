@@ -16,6 +16,7 @@ struct TerminalStatusFrontEnd::Impl {
 
   TerminalOptions options;
   bool fancy = false;   // output is a terminal: redraw in place
+  bool quiet = false;   // output is a terminal that is not ours now: no status line
   bool colour = false;  // and colours are wanted
   bool keys = false;    // input is a terminal
 

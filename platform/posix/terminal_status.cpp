@@ -1,9 +1,12 @@
 // Terminal front end of Quarvel's status dialog: the title, the status line
 // redrawn in place with a coloured indicator, and the message boxes.
 #include "common/utf8.h"
+#include "platform/posix/port_problem.h"
 #include "platform/posix/terminal_front_end.h"
 #include "resources/resources.h"
 
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,14 +31,52 @@ std::string Indicator(int imageId, bool colour) {
   return std::string("\x1b[") + background + "m  \x1b[0m";
 }
 
+// fd is this process's controlling terminal and the process is in its foreground.
+bool InForegroundOf(int fd) {
+  const pid_t foreground = tcgetpgrp(fd);
+  return foreground >= 0 && foreground == getpgrp();
+}
+
+// The message boxes whose reason the serial layer knows.
+bool IsPortError(const std::u16string& text) {
+  return text == u"Error Opening Comms Port." || text == u"Can't configure GPS-port.";
+}
+
+// Columns of the terminal at fd; 80 when it does not say.
+std::size_t Columns(int fd) {
+  winsize size{};
+  return ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+// text cut to at most cells characters (the status texts take one cell each).
+std::string CutToCells(const std::string& text, std::size_t cells) {
+  std::size_t at = 0;
+  for (std::size_t count = 0; at < text.size(); ++count) {
+    if (count == cells) return text.substr(0, at);
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  }
+  return text;
+}
+
 }  // namespace
 
 TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
     : impl_(std::make_shared<Impl>(options)) {
   std::shared_ptr<Impl> impl = impl_;
-  impl->fancy = isatty(options.outputFd) == 1;
+  const bool terminal = isatty(options.outputFd) == 1;
+  impl->quiet = terminal && options.ownTerminalOnly && !InForegroundOf(options.outputFd);
+  impl->fancy = terminal && !impl->quiet;
   impl->colour = impl->fancy && WantsColour();
-  impl->keys = isatty(options.inputFd) == 1;
+  impl->keys = isatty(options.inputFd) == 1 &&
+               (!options.ownTerminalOnly || InForegroundOf(options.inputFd));
+  if (options.ownTerminalOnly) {
+    // For the rest of the process: moved to the background later, a write or the
+    // terminal's restoration goes through instead of stopping it, and a read
+    // fails instead of stopping it (the keys then end).
+    signal(SIGTTOU, SIG_IGN);
+    signal(SIGTTIN, SIG_IGN);
+  }
   SetModelObserver([impl](const ModelEvent& event) { impl->OnEvent(event); });
   SetMessageBoxHandler([impl](DialogHandle, const std::u16string& text,
                               const std::u16string& caption, unsigned flags) {
@@ -68,9 +109,19 @@ std::u16string TerminalStatusFrontEnd::Impl::ShownLine() const {
   return line + u" (" + options.waitDetail() + u")";
 }
 
+// A line that wrapped could not be redrawn or cleared from its last row: it is
+// cut to the width, the hint going first.
 void TerminalStatusFrontEnd::Impl::DrawLine() {
-  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + utf8::Utf16ToUtf8(ShownLine());
-  out += colour ? "   \x1b[2mEsc/q: Stop\x1b[0m" : "   Esc/q: Stop";
+  const std::size_t indicatorCells = colour ? 3 : 4;  // with its blank
+  const std::size_t columns = Columns(options.outputFd);
+  const std::size_t room = columns > indicatorCells ? columns - indicatorCells - 1 : 0;
+  constexpr char kHint[] = "   Esc/q: Stop";
+  const std::string text = utf8::Utf16ToUtf8(ShownLine());
+  const std::string shown = CutToCells(text, room);
+  std::string out = "\r\x1b[K" + Indicator(image, colour) + " " + shown;
+  if (shown == text && CutToCells(text + kHint, room) == text + kHint) {
+    out += colour ? "   \x1b[2mEsc/q: Stop\x1b[0m" : kHint;
+  }
   Write(out);
   lineDrawn = true;
 }
@@ -81,7 +132,7 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   const std::optional<ModelDialog> dialog = ModelSnapshot(event.dialog);
   if (event.kind == ModelEvent::DialogEnded) {
     if (event.dialog != status) return;
-    if (lineDrawn) Write("\n");
+    if (lineDrawn) Write("\r\x1b[K");
     status = nullptr;
     lineDrawn = false;
     return;
@@ -99,7 +150,7 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
     status = event.dialog;
     const ModelControl* title = dialog->Control(IDC_TITLE);
     const std::string text = utf8::Utf16ToUtf8(title ? title->text : u"");
-    Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
+    if (!quiet) Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
     if (stopPending) PostDialogMessage(status, kWmCommand, MakeWParam(IDC_STOP, kBnClicked), 0);
     stopPending = false;
   } else if (event.dialog != status || (newLine == line && newImage == image)) {
@@ -108,6 +159,7 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   const bool textChanged = newLine != line || starting;
   line = newLine;
   image = newImage;
+  if (quiet) return;
   if (fancy) {
     if (!boxOpen) DrawLine();
   } else if (textChanged && !line.empty()) {
@@ -120,6 +172,8 @@ int TerminalStatusFrontEnd::Impl::OnMessageBox(const std::u16string& text,
   std::unique_lock lock(mutex);
   std::string out = lineDrawn ? "\r\x1b[K" : "";
   out += utf8::Utf16ToUtf8(caption) + " " + utf8::Utf16ToUtf8(text);
+  const std::string reason = IsPortError(text) ? LastPortProblem() : std::string();
+  if (!reason.empty()) out += "\n" + reason;
   const bool yesNo = (flags & kMbButtonMask) == kMbYesNo;
   if (keys) out += yesNo ? " [y/n] " : colour ? "  \x1b[2m[Enter]\x1b[0m" : "  [Enter]";
   Write(out + (keys && yesNo ? "" : "\n"));

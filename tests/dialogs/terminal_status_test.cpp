@@ -91,7 +91,7 @@ TEST_F(PseudoTerminal, DrawsTheStatusLineAndStopsOnQ) {
   Output out(master_);
   std::future<intptr_t> run;
   {
-    TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+    TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
     EXPECT_FALSE(Canonical()) << "keys must be read in raw mode";
     run = StartDialog(IDD_STATUS, StatusProc);
     DialogHandle dialog = ModelWaitForDialog(IDD_STATUS, kPatience);
@@ -143,7 +143,7 @@ TEST_F(PseudoTerminal, TheWaitAloneShowsItsDetailRenewedAtEachBlink) {
 }
 
 TEST_F(PseudoTerminal, LoneEscapeStops) {
-  TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
   auto run = StartDialog(IDD_STATUS, StatusProc);
   ASSERT_NE(ModelWaitForDialog(IDD_STATUS, kPatience), nullptr);
   Type("\x1b");
@@ -151,7 +151,7 @@ TEST_F(PseudoTerminal, LoneEscapeStops) {
 }
 
 TEST_F(PseudoTerminal, StopTypedBeforeTheDialogIsUpIsKept) {
-  TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
   Type("q");
   auto run = StartDialog(IDD_STATUS, StatusProc);
   EXPECT_EQ(Finish(run), 1);
@@ -159,7 +159,7 @@ TEST_F(PseudoTerminal, StopTypedBeforeTheDialogIsUpIsKept) {
 
 TEST_F(PseudoTerminal, MessageBoxWaitsForEnter) {
   Output out(master_);
-  TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
   const struct {
     unsigned flags;
     std::string keys;
@@ -185,7 +185,7 @@ TEST_F(PseudoTerminal, FrontEndGoneWhileABoxWaitsAnswersItsDefault) {
   std::atomic<int> answer{-1};
   std::thread worker;
   {
-    TerminalStatusFrontEnd frontEnd({slave_, slave_, false});
+    TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
     worker = std::thread([&] { answer = ShowMessageBox(nullptr, u"Overwrite?", u"Quarvel", kMbYesNo); });
     EXPECT_TRUE(out.WaitFor("Quarvel Overwrite? [y/n] ")) << out.Text();
   }
@@ -195,7 +195,7 @@ TEST_F(PseudoTerminal, FrontEndGoneWhileABoxWaitsAnswersItsDefault) {
 }
 
 TEST_F(PseudoTerminal, SignalsStopThenClose) {
-  TerminalStatusFrontEnd frontEnd({slave_, slave_, true});
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, true, false});
   auto run = StartDialog(IDD_STATUS, [](DialogHandle dialog, unsigned message, uintptr_t wParam,
                                         intptr_t) -> intptr_t {
     if (message == kWmCommand && LowWord(wParam) == IDC_STOP) ++stops;

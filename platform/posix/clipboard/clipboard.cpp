@@ -1,5 +1,6 @@
-// The clipboard on Linux: wl-copy under Wayland, xclip or xsel under X11, or an
-// OSC 52 sequence to the terminal when there is no display at all.
+// The clipboard on Linux: wl-copy under Wayland, xclip or xsel under X11, tmux's
+// buffer inside tmux, or an OSC 52 sequence to the terminal when there is no
+// display at all.
 #include "platform/clipboard.h"
 
 #include <fcntl.h>
@@ -159,5 +160,15 @@ bool PutTextOnClipboard(std::u16string_view text) {
     return RunHelper(xclip, bytes) || RunHelper(xsel, bytes);
   }
   if (wayland) return false;
-  return SetTerminalClipboard(bytes);
+  if (IsSet("TMUX")) {
+    // tmux swallows OSC 52 from its panes unless told otherwise; its own buffer
+    // takes the text, and -w passes it on to the outer terminal where tmux may.
+    const char* const tmux[] = {"tmux", "load-buffer", "-w", "-", nullptr};
+    return RunHelper(tmux, bytes);
+  }
+  if (!SetTerminalClipboard(bytes)) return false;
+  static constexpr char kNote[] =
+      "quarvel: no display: the position went to the terminal as OSC 52, which it may ignore\n";
+  (void)!write(STDERR_FILENO, kNote, sizeof kNote - 1);
+  return true;
 }
