@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -50,15 +49,6 @@ Step ReadAvailable(SerialPort& port, char* buffer, std::size_t capacity, std::si
   return Step::Gone;  // EOF of a socket, EIO of a tty whose device went away
 }
 
-// Where a link leads (a by-id name, say), or the path itself.
-std::string ResolvedPath(const std::string& path) {
-  char* resolved = realpath(path.c_str(), nullptr);
-  if (!resolved) return path;
-  std::string target = resolved;
-  std::free(resolved);
-  return target;
-}
-
 }  // namespace
 
 SerialPortHandle OpenSerialPort(const char16_t* name) {
@@ -73,8 +63,8 @@ SerialPortHandle OpenSerialPort(const char16_t* name) {
   }
   SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path), false);
   // A gone pseudo-terminal's number goes to the next terminal opened, whose keys
-  // a reopen would read; a link to one is no different.
-  if (port != kInvalidSerialPort) port->mayReturn = !ResolvedPath(path).starts_with("/dev/pts/");
+  // a reopen would read.
+  if (port != kInvalidSerialPort) port->mayReturn = !path.starts_with("/dev/pts/");
   return port;
 }
 
