@@ -9,13 +9,13 @@ struct TerminalOptions {
   int inputFd = 0;   // keys, read only when it is a terminal (then in raw mode)
   int outputFd = 2;  // drawing; redrawn in place and coloured only on a terminal
   bool handleSignals = true;  // SIGINT, SIGTERM, SIGHUP: Stop, then close, then exit
-  // Asked at every redraw while "Waiting for GPS-data..." is up, for a few
-  // words after it on why no position has come yet; none when null.
-  std::u16string (*waitDetail)() = nullptr;
   // Draw and read keys only on this process's controlling terminal while it is in
   // the foreground there; a run in the background (or without one) draws no
   // status line, and terminal output never stops it (SIGTTOU is ignored).
   bool ownTerminalOnly = true;
+  // Asked at every redraw while "Waiting for GPS-data..." is up, for a few
+  // words after it on why no position has come yet; none when null.
+  std::u16string (*waitDetail)() = nullptr;
 };
 
 // Lives around the program's modal run: installs itself as the dialog model's

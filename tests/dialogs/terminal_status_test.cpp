@@ -122,7 +122,7 @@ std::u16string SearchingReceiver() {
 TEST_F(PseudoTerminal, TheWaitAloneShowsItsDetailRenewedAtEachBlink) {
   Output out(master_);
   detailsAsked = 0;
-  TerminalOptions options{slave_, slave_, false};
+  TerminalOptions options{slave_, slave_, false, false};
   options.waitDetail = &SearchingReceiver;
   TerminalStatusFrontEnd frontEnd(options);
   std::future<intptr_t> run = StartDialog(IDD_STATUS, StatusProc);
