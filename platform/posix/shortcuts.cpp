@@ -81,7 +81,7 @@ std::string DesktopEntry(std::u16string_view name, const char16_t* target,
     start = space + 1;
   }
   return "[Desktop Entry]\nType=Application\nName=" + StringValue(utf8::Utf16ToUtf8(name)) +
-         "\nExec=" + exec + "\nIcon=quarvel\nTerminal=false\n";
+         "\nExec=" + exec + "\nIcon=org.quarvel.Quarvel\nTerminal=false\n";
 }
 
 // The desktop entry beside a shortcut: ".desktop" in place of ".lnk"; empty for a

@@ -149,7 +149,7 @@ class ConfigFormEndToEnd(ProgramFolder):
         self.assertEqual(lnk, f'{len(target) + 2}#"{target}" COM4: h 1 1 0')
         desktop = self.read(os.path.join(programs, "GPS.desktop")).decode()
         self.assertEqual(desktop, "[Desktop Entry]\nType=Application\nName=GPS\n"
-                                  f"Exec={target} COM4: h 1 1 0\nIcon=quarvel\n"
+                                  f"Exec={target} COM4: h 1 1 0\nIcon=org.quarvel.Quarvel\n"
                                   "Terminal=false\n")
 
         # The same name again: No keeps the dialog, Cancel writes nothing.

@@ -81,7 +81,7 @@ TEST_F(ShortcutTest, NewNameWritesShortcutAndDesktopEntry) {
   EXPECT_EQ(ReadBytes(Programs() / "GPS.lnk"), ShortcutBytes(target, "COM4: h 1 1 0"));
   EXPECT_EQ(ReadBytes(Programs() / "GPS.desktop"),
             "[Desktop Entry]\nType=Application\nName=GPS\nExec=" + target +
-                " COM4: h 1 1 0\nIcon=quarvel\nTerminal=false\n");
+                " COM4: h 1 1 0\nIcon=org.quarvel.Quarvel\nTerminal=false\n");
   // The path stays as the dialog's result until the next run.
   EXPECT_EQ(Show(Config().shortcutPath), (Programs() / "GPS.lnk").string());
 }

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   const FrontEndFacts facts = CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
   std::optional<int> status;
   if (ChooseFrontEnd(facts) == FrontEnd::Windows)
-    status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "quarvel", false});
+    status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "org.quarvel.Quarvel", false});
   if (!status) {
     TerminalOptions terminal;
     terminal.waitDetail = &GpsWaitDetail;

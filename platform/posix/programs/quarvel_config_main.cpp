@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   if (ChooseFrontEnd(facts) == FrontEnd::Windows) {
     SetModelPlatformType(options.smartphone ? u"Smartphone" : u"PocketPC");
     const std::optional<int> status =
-        RunWithGtkWindows(RunQuarvelConfig, {"org.quarvel.QuarvelConfig", "quarvel-config", true});
+        RunWithGtkWindows(RunQuarvelConfig, {"org.quarvel.QuarvelConfig", "org.quarvel.QuarvelConfig", true});
     if (status) return *status;
   }
   // Drawn into no terminal, the form would wait for keys that never come.
