@@ -13,8 +13,8 @@ bool IsSkippedLine(const char16_t* line) {
 
 char16_t* TrimLineEnd(char16_t* text) {
   std::size_t length = std::char_traits<char16_t>::length(text);
-  while (length > 0 && (text[length - 1] == u' ' || text[length - 1] == u'\r' ||
-                        text[length - 1] == u'\n')) {
+  while (length > 0 &&
+         (text[length - 1] == u' ' || text[length - 1] == u'\r' || text[length - 1] == u'\n')) {
     text[--length] = 0;
   }
   return text;
@@ -38,7 +38,8 @@ bool ReadWholeLine(std::FILE* file, char16_t* line, std::size_t capacity) {
     return length == 0 || text[length - 1] == u'\n';
   };
   char16_t rest[kSettingsLineUnits];
-  for (bool done = ends(line); !done;) done = !ReadWideLine(file, rest, kSettingsLineUnits) || ends(rest);
+  for (bool done = ends(line); !done;)
+    done = !ReadWideLine(file, rest, kSettingsLineUnits) || ends(rest);
   return true;
 }
 
@@ -52,8 +53,7 @@ SettingsValues ReadSettingsValues(const char16_t* path) {
   char16_t line[kSettingsLineUnits];
   // Lines after the fifth value change nothing, so reading stops there; a file
   // that never ends (a device, say) cannot hold a program up.
-  while (values.count < kSettingsValueCount &&
-         ReadWholeLine(file, line, kSettingsLineUnits)) {
+  while (values.count < kSettingsValueCount && ReadWholeLine(file, line, kSettingsLineUnits)) {
     if (IsSkippedLine(line)) continue;
     std::copy(line, line + kSettingsLineUnits, values.lines[values.count++]);
   }

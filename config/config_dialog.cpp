@@ -64,20 +64,11 @@ void ReportSaveFailure(DialogHandle dialog, const char16_t* path) {
 
 intptr_t OnCommand(DialogHandle dialog, unsigned command) {
   switch (command) {
-    case IDM_EXIT:
-      EndDialogWith(dialog, 0);
-      return 1;
-    case IDC_COORDINATES_ONLY:
-      UpdateMapControls(dialog);
-      return 1;
-    case IDM_MAIN_CONFIG:
-      SaveMainConfig(dialog);
-      return 1;
-    case IDM_SHORTCUT:
-      SaveShortcut();
-      return 1;
-    default:
-      return 0;
+    case IDM_EXIT: EndDialogWith(dialog, 0); return 1;
+    case IDC_COORDINATES_ONLY: UpdateMapControls(dialog); return 1;
+    case IDM_MAIN_CONFIG: SaveMainConfig(dialog); return 1;
+    case IDM_SHORTCUT: SaveShortcut(); return 1;
+    default: return 0;
   }
 }
 
@@ -106,9 +97,7 @@ void LoadSettingsIntoForm(DialogHandle dialog) {
         case kMapTypeValue: LoadMapType(dialog, line); break;
         case kLiteMapValue: SetCheck(dialog, IDC_LITE_MAP, IsFlagOn(line)); break;
         case kBluetoothValue: SetCheck(dialog, IDC_BLUETOOTH, IsFlagOn(line)); break;
-        case kCoordinatesOnlyValue:
-          SetCheck(dialog, IDC_COORDINATES_ONLY, IsFlagOn(line));
-          break;
+        case kCoordinatesOnlyValue: SetCheck(dialog, IDC_COORDINATES_ONLY, IsFlagOn(line)); break;
       }
     }
   }
@@ -133,11 +122,10 @@ void SaveMainConfig(DialogHandle dialog) {
   char16_t port[kPortFieldUnits];
   GetControlText(dialog, IDC_PORT, port, kPortFieldUnits);
   const char16_t* path = Config().settingsPath;
-  const bool saved = *path && PrepareSettingsFolder(path) &&
-                     WriteSettingsFile(path, port, SelectedMapLetter(dialog),
-                                       IsChecked(dialog, IDC_LITE_MAP),
-                                       IsChecked(dialog, IDC_BLUETOOTH),
-                                       IsChecked(dialog, IDC_COORDINATES_ONLY));
+  const bool saved =
+      *path && PrepareSettingsFolder(path) &&
+      WriteSettingsFile(path, port, SelectedMapLetter(dialog), IsChecked(dialog, IDC_LITE_MAP),
+                        IsChecked(dialog, IDC_BLUETOOTH), IsChecked(dialog, IDC_COORDINATES_ONLY));
   if (saved) {
     ShowMessageBox(dialog, u"Config saved successfully!", u"Ok!", kMbOk);
   } else {
@@ -157,19 +145,14 @@ intptr_t ConfigDialogProc(DialogHandle dialog, unsigned message, uintptr_t wPara
         FocusControl(dialog, IDC_PORT);
       }
       return 1;
-    case kWmClose:
-      EndDialogWith(dialog, 0);
-      return 1;
+    case kWmClose: EndDialogWith(dialog, 0); return 1;
     case kWmInitDialog:
       if (!InitConfigDialog(dialog)) EndDialogWith(dialog, -1);
       return 1;
-    case kWmCommand:
-      return OnCommand(dialog, LowWord(wParam));
+    case kWmCommand: return OnCommand(dialog, LowWord(wParam));
     case kWmHotKey:
-      if (HighWord(uintptr_t(lParam)) == kVkTBack)
-        SendBackToFocusWindow(kWmHotKey, wParam, lParam);
+      if (HighWord(uintptr_t(lParam)) == kVkTBack) SendBackToFocusWindow(kWmHotKey, wParam, lParam);
       return 1;
-    default:
-      return 0;
+    default: return 0;
   }
 }

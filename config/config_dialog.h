@@ -9,8 +9,7 @@
 // The form's title, by which a second start finds the running form.
 inline constexpr const char16_t* kConfigFormTitle = u"Quarvel";
 
-intptr_t ConfigDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam,
-                          intptr_t lParam);
+intptr_t ConfigDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // Soft keys, full screen, the Back key, the combo lists and the settings file.
 // False when the menu bar or the full-screen setup failed.

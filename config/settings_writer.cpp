@@ -8,14 +8,24 @@
 
 namespace {
 
-bool WritePieces(std::FILE* file, const char16_t* portText, const char16_t* mapLetter,
-                 bool liteMap, bool bluetooth, bool coordinatesOnly) {
+bool WritePieces(std::FILE* file, const char16_t* portText, const char16_t* mapLetter, bool liteMap,
+                 bool bluetooth, bool coordinatesOnly) {
   const char16_t* const pieces[] = {
-      u"# COM port\n",         portText,             u"\n",
-      u"# Default map type\n", mapLetter,            u"\n",
-      u"# Lite map\n",         FlagText(liteMap),    u"\n",
-      u"# Bluetooth\n",        FlagText(bluetooth),  u"\n",
-      u"# Coordinates only\n", FlagText(coordinatesOnly), u"\n",
+      u"# COM port\n",
+      portText,
+      u"\n",
+      u"# Default map type\n",
+      mapLetter,
+      u"\n",
+      u"# Lite map\n",
+      FlagText(liteMap),
+      u"\n",
+      u"# Bluetooth\n",
+      FlagText(bluetooth),
+      u"\n",
+      u"# Coordinates only\n",
+      FlagText(coordinatesOnly),
+      u"\n",
   };
   bool ok = true;
   for (const char16_t* piece : pieces) ok = WriteTextAsMultibyte(piece, file) && ok;
@@ -24,9 +34,8 @@ bool WritePieces(std::FILE* file, const char16_t* portText, const char16_t* mapL
 
 }  // namespace
 
-bool WriteSettingsFile(const char16_t* path, const char16_t* portText,
-                       const char16_t* mapLetter, bool liteMap, bool bluetooth,
-                       bool coordinatesOnly) {
+bool WriteSettingsFile(const char16_t* path, const char16_t* portText, const char16_t* mapLetter,
+                       bool liteMap, bool bluetooth, bool coordinatesOnly) {
   return WriteFileReplacing(path, [&](std::FILE* file) {
     return WritePieces(file, portText, mapLetter, liteMap, bluetooth, coordinatesOnly);
   });

@@ -5,9 +5,8 @@
 // The new file takes the old one's place only once it is whole and on the disk, so
 // a failed save leaves the old file as it was. False when the file could not be
 // written whole.
-bool WriteSettingsFile(const char16_t* path, const char16_t* portText,
-                       const char16_t* mapLetter, bool liteMap, bool bluetooth,
-                       bool coordinatesOnly);
+bool WriteSettingsFile(const char16_t* path, const char16_t* portText, const char16_t* mapLetter,
+                       bool liteMap, bool bluetooth, bool coordinatesOnly);
 
 // The letter saved for a map entry's text: "n", "s", "h" or "p" for an entry
 // starting with "N", "S", "H" or "P"; an empty text for any other.

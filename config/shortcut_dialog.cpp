@@ -66,9 +66,8 @@ void AcceptName(DialogHandle dialog) {
     return;
   }
   if (ShortcutWouldReplace(path)) {
-    const int answer = ShowMessageBox(Config().mainDialog,
-                                      u"This file already exists. Overwrite?", u"Quarvel",
-                                      kMbYesNo);
+    const int answer = ShowMessageBox(Config().mainDialog, u"This file already exists. Overwrite?",
+                                      u"Quarvel", kMbYesNo);
     if (answer != kIdYes) return;
   }
   path.copy(Config().shortcutPath, path.size());
@@ -77,8 +76,8 @@ void AcceptName(DialogHandle dialog) {
 }
 
 intptr_t InitNameDialog(DialogHandle dialog) {
-  const unsigned flags = Config().smartphone ? kShidifSizeDlgFullScreen
-                                             : kShidifSizeDlgFullScreen | kShidifDoneButton;
+  const unsigned flags =
+      Config().smartphone ? kShidifSizeDlgFullScreen : kShidifSizeDlgFullScreen | kShidifDoneButton;
   if (!InitFullScreenDialog(dialog, flags)) return 0;
   if (!CreateMenuBar(dialog, IDM_SHORTCUT_NAME)) {
     ShowMessageBox(dialog, u"Menubar failed", u"Error!", kMbOk);
@@ -95,9 +94,9 @@ std::u16string LaunchArgumentsFromForm(DialogHandle form) {
   char16_t port[kPortUnits];
   GetControlText(form, IDC_PORT, port, kPortUnits);
   std::u16string line = port;
-  for (const char16_t* word :
-       {SelectedMapLetter(form), FlagText(IsChecked(form, IDC_LITE_MAP)),
-        FlagText(IsChecked(form, IDC_BLUETOOTH)), FlagText(IsChecked(form, IDC_COORDINATES_ONLY))}) {
+  for (const char16_t* word : {SelectedMapLetter(form), FlagText(IsChecked(form, IDC_LITE_MAP)),
+                               FlagText(IsChecked(form, IDC_BLUETOOTH)),
+                               FlagText(IsChecked(form, IDC_COORDINATES_ONLY))}) {
     line += u' ';
     line += word;
   }
@@ -130,27 +129,19 @@ intptr_t ShortcutNameDialogProc(DialogHandle dialog, unsigned message, uintptr_t
                                 intptr_t lParam) {
   ForwardInputDialog(dialog, message, wParam);
   switch (message) {
-    case kWmInitDialog:
-      ClearShortcutPath();
-      return InitNameDialog(dialog);
+    case kWmInitDialog: ClearShortcutPath(); return InitNameDialog(dialog);
     case kWmCommand:
       switch (LowWord(wParam)) {
         case kIdOk:
-        case IDM_NAME_OK:
-          AcceptName(dialog);
-          return 1;
+        case IDM_NAME_OK: AcceptName(dialog); return 1;
         case kIdCancel:
         case IDM_NAME_CANCEL:
           ClearShortcutPath();
           EndDialogWith(dialog, 0);
           return 1;
-        default:
-          return 0;
+        default: return 0;
       }
-    case kWmHotKey:
-      SendBackToFocusWindow(kWmHotKey, wParam, lParam);
-      return 1;
-    default:
-      return 0;
+    case kWmHotKey: SendBackToFocusWindow(kWmHotKey, wParam, lParam); return 1;
+    default: return 0;
   }
 }

@@ -104,7 +104,7 @@ struct ReferenceFramer {
         start = i, inSentence = true, carried.clear();
       } else if (buffer[i] == '*') {
         const std::string text = inSentence ? std::string(buffer + start, i - start + 1)
-                                             : carried + std::string(buffer, i + 1);
+                                            : carried + std::string(buffer, i + 1);
         if (text.size() <= 255) texts.push_back(text);
         inSentence = false, carried.clear();
       } else if (buffer[i] == '\0') {

@@ -33,7 +33,10 @@ void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
       case kPortValue:
         if (portLength < kPortNameUnits) settings.portName[portLength++] = c;
         break;
-      case kMapTypeValue: settings.mapType[0] = c; settings.mapType[1] = 0; break;
+      case kMapTypeValue:
+        settings.mapType[0] = c;
+        settings.mapType[1] = 0;
+        break;
       case kLiteMapValue: settings.liteMap = c == u'1'; break;
       case kBluetoothValue: settings.bluetooth = c == u'1'; break;
       case kCoordinatesOnlyValue: settings.coordinatesOnly = c == u'1'; break;

@@ -16,12 +16,12 @@ enum class RunEnd { Running, Published, PortFailed, ClipboardFailed, Stopped, Ti
 
 struct LocatorState {
   std::atomic<DialogHandle> dialog{nullptr};  // stored on every message
-  std::atomic<uint8_t> stopRequest{0};         // 0 to 1, never back
+  std::atomic<uint8_t> stopRequest{0};        // 0 to 1, never back
   std::atomic<int64_t> pollMilliseconds{1000};
-  std::u16string commandLine;                  // written before the worker exists
-  bool useClipboard = true;                    // so is this
+  std::u16string commandLine;  // written before the worker exists
+  bool useClipboard = true;    // so is this
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
-  Settings settings;                           // the worker's, filled at its start
+  Settings settings;  // the worker's, filled at its start
 
   std::mutex mutex;  // guards what follows
   std::condition_variable workerEnded;

@@ -29,8 +29,7 @@ WaitEnd WaitForPosition(double& latitude, double& longitude) {
   ShowStatus(IDS_WAITING);
   if (StopRequested()) return WaitEnd::Stopped;
   for (;;) {
-    SetControlImage(state.dialog, IDC_INDICATOR,
-                    phase ? IDB_INDICATOR_RED : IDB_INDICATOR_GREEN);
+    SetControlImage(state.dialog, IDC_INDICATOR, phase ? IDB_INDICATOR_RED : IDB_INDICATOR_GREEN);
     phase = !phase;
     const auto now = std::chrono::steady_clock::now();
     const auto period = std::chrono::milliseconds(state.pollMilliseconds.load());

@@ -36,8 +36,8 @@ class NmeaFieldCursor {
  private:
   // Digits of a short number, the shape that is converted in place.
   struct Decimal {
-    const char* end;      // first character after the number
-    uint64_t mantissa;    // all digits, point left out
+    const char* end;        // first character after the number
+    uint64_t mantissa;      // all digits, point left out
     std::ptrdiff_t digits;  // digits before and after the point
     std::ptrdiff_t fractionDigits;
     bool negative;
@@ -193,8 +193,8 @@ inline bool NmeaFieldCursor::Degrees(double* out) {
     const uint64_t scale = kNmeaIntPowersOfTen[d.fractionDigits + 2];
     const auto degrees = static_cast<int32_t>(d.mantissa / scale);
     const uint64_t minutes = d.mantissa % scale;
-    value = degrees + static_cast<double>(minutes) / kNmeaPowersOfTen[d.fractionDigits] *
-                          kNmeaOneSixtieth;
+    value = degrees +
+            static_cast<double>(minutes) / kNmeaPowersOfTen[d.fractionDigits] * kNmeaOneSixtieth;
   }
   return Store(d.end, out, value, NmeaCoordToDegrees);
 }
@@ -206,8 +206,8 @@ bool NmeaFieldCursor::Time(T* first, T* second, T* third) {
   bool more = false;
   if (IsNmeaFieldEnd(f[0])) {
     more = Advance(f);
-  } else if (IsDigit(f[0]) && IsDigit(f[1]) && IsDigit(f[2]) && IsDigit(f[3]) &&
-             IsDigit(f[4]) && IsDigit(f[5])) {
+  } else if (IsDigit(f[0]) && IsDigit(f[1]) && IsDigit(f[2]) && IsDigit(f[3]) && IsDigit(f[4]) &&
+             IsDigit(f[5])) {
     pairs = {(f[0] - '0') * 10 + (f[1] - '0'), (f[2] - '0') * 10 + (f[3] - '0'),
              (f[4] - '0') * 10 + (f[5] - '0')};
     more = Advance(FieldEnd(6));

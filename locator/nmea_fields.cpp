@@ -98,7 +98,9 @@ double NmeaReadDouble(const char* field) {
 
 float NmeaReadFloat(const char* field) { return static_cast<float>(NmeaReadDouble(field)); }
 
-int32_t NmeaReadIntViaDouble(const char* field) { return NmeaTruncateToInt32(NmeaReadDouble(field)); }
+int32_t NmeaReadIntViaDouble(const char* field) {
+  return NmeaTruncateToInt32(NmeaReadDouble(field));
+}
 
 int32_t NmeaTruncateToInt32(double value) {
   value = std::trunc(value);
@@ -126,7 +128,8 @@ NmeaTimePairs NmeaReadTimePairs(const char* field) {
 double NmeaCoordToDegrees(const char* field) {
   if (field[0] == '\0') return 0.0;
   const char* point = std::strchr(field, '.');
-  const std::size_t wholeLength = point ? static_cast<std::size_t>(point - field) : std::strlen(field);
+  const std::size_t wholeLength =
+      point ? static_cast<std::size_t>(point - field) : std::strlen(field);
   if (wholeLength <= 2) return NmeaReadDouble(field) * kNmeaOneSixtieth;
   char degrees[kNmeaFieldMax + 1] = {};
   std::memcpy(degrees, field, std::min(wholeLength - 2, kNmeaFieldMax));

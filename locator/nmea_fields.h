@@ -13,11 +13,24 @@ inline constexpr double kNmeaOneSixtieth = 1.0 / 60;
 // rounded once, exactly as strtod rounds.
 inline constexpr double kNmeaPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-inline constexpr uint64_t kNmeaIntPowersOfTen[] = {
-    1ull,         10ull,         100ull,         1000ull,         10000ull,         100000ull,
-    1000000ull,   10000000ull,   100000000ull,   1000000000ull,   10000000000ull,   100000000000ull,
-    1000000000000ull, 10000000000000ull, 100000000000000ull, 1000000000000000ull,
-    10000000000000000ull, 100000000000000000ull};
+inline constexpr uint64_t kNmeaIntPowersOfTen[] = {1ull,
+                                                   10ull,
+                                                   100ull,
+                                                   1000ull,
+                                                   10000ull,
+                                                   100000ull,
+                                                   1000000ull,
+                                                   10000000ull,
+                                                   100000000ull,
+                                                   1000000000ull,
+                                                   10000000000ull,
+                                                   100000000000ull,
+                                                   1000000000000ull,
+                                                   10000000000000ull,
+                                                   100000000000000ull,
+                                                   1000000000000000ull,
+                                                   10000000000000000ull,
+                                                   100000000000000000ull};
 
 // ',', '*' and NUL end a field.
 inline constexpr struct NmeaFieldEnds {

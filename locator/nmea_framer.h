@@ -5,8 +5,8 @@
 
 inline constexpr std::size_t kGpsReadSize = 512;
 
-struct NmeaFramer {            // scan state carried between reads
-  char sentence[256] = {};     // '$'..'*' text being handed on, NUL-terminated
+struct NmeaFramer {         // scan state carried between reads
+  char sentence[256] = {};  // '$'..'*' text being handed on, NUL-terminated
   bool inSentence = false;
   std::size_t start = 0;
   std::size_t carried = 0;

@@ -42,11 +42,10 @@ void ParseGGA(const char* text) {
   GgaBlock& b = gState.gga;
   NmeaFieldCursor f(text);
   static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) &&
-                    f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) &&
-                    f.Degrees(&b.longitude) && f.Char(&b.lonHemisphere) && f.Char(&b.quality) &&
-                    f.Byte(&b.satellites) && f.Float(&b.hdop) && f.Int(&b.altitude) &&
-                    f.Char(&b.altitudeUnit) && f.Float(&b.geoidSeparation) &&
-                    f.Char(&b.geoidUnit) && f.Float(&b.dgpsAge) &&
+                    f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) && f.Degrees(&b.longitude) &&
+                    f.Char(&b.lonHemisphere) && f.Char(&b.quality) && f.Byte(&b.satellites) &&
+                    f.Float(&b.hdop) && f.Int(&b.altitude) && f.Char(&b.altitudeUnit) &&
+                    f.Float(&b.geoidSeparation) && f.Char(&b.geoidUnit) && f.Float(&b.dgpsAge) &&
                     f.IntViaDouble(&b.dgpsStation));
 }
 
@@ -92,11 +91,11 @@ void ParseRMC(const char* text) {
   const std::lock_guard lock(gStateLock);
   RmcBlock& b = gState.rmc;
   NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) &&
-                    f.Char(&b.status) && f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) &&
-                    f.Degrees(&b.longitude) && f.Char(&b.lonHemisphere) && f.Float(&b.speed) &&
-                    f.Float(&b.course) && f.Time(&b.day, &b.month, &b.year) &&
-                    f.Float(&b.magneticVariation) && f.Char(&b.variationDirection));
+  static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) && f.Char(&b.status) &&
+                    f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) && f.Degrees(&b.longitude) &&
+                    f.Char(&b.lonHemisphere) && f.Float(&b.speed) && f.Float(&b.course) &&
+                    f.Time(&b.day, &b.month, &b.year) && f.Float(&b.magneticVariation) &&
+                    f.Char(&b.variationDirection));
 }
 
 // $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*  (the walk ends after field 4: 5 and 6 are not kept)

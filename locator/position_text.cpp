@@ -52,7 +52,7 @@ RoundedDigits RoundToEightDigits(double magnitude) {
   RoundedDigits rounded{};
   rounded.digit[0] = exact[0];
   for (int i = 1; i < 8; ++i) rounded.digit[i] = exact[i + 1];  // skip the point
-  const char* e = exact + 2 + kExactDigits;                      // at 'e'
+  const char* e = exact + 2 + kExactDigits;                     // at 'e'
   const bool negativeExponent = e[1] == '-';
   std::from_chars(e + 2, result.ptr, rounded.exponent);
   if (negativeExponent) rounded.exponent = -rounded.exponent;
@@ -129,9 +129,9 @@ void PutAngle(TextWriter& text, double degrees) {
   const std::int64_t whole = TruncateToInteger(degrees);
   PutInteger(text, whole);
   text.Put(u'\u00B0');
-  const double minutes =
-      static_cast<double>(TruncateToInteger((degrees - static_cast<double>(whole)) * 60.0 * 1000.0)) *
-      0.001;
+  const double minutes = static_cast<double>(TruncateToInteger(
+                             (degrees - static_cast<double>(whole)) * 60.0 * 1000.0)) *
+                         0.001;
   PutNumber(text, minutes);
 }
 
@@ -185,8 +185,8 @@ std::size_t FormatCoordinates(double latitude, double longitude,
   return writer.length;
 }
 
-std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType,
-                         bool liteMap, char16_t (&url)[kMapUrlSize]) {
+std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType, bool liteMap,
+                         char16_t (&url)[kMapUrlSize]) {
   TextWriter writer(url, kMapUrlSize);
   writer.Put(u"http://");
   writer.Put(kMapHost);

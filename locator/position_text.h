@@ -26,5 +26,5 @@ std::size_t FormatCoordinates(double latitude, double longitude,
 
 // "http://<host>/quarvel/?lat=..&lon=..[&t=letter][&s=1]". mapType is the
 // settings' letter (may be empty). Returns the length.
-std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType,
-                         bool liteMap, char16_t (&url)[kMapUrlSize]);
+std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType, bool liteMap,
+                         char16_t (&url)[kMapUrlSize]);

@@ -11,8 +11,7 @@
 namespace {
 
 void TakePort(const char16_t* line, Settings& settings) {
-  const std::size_t length =
-      std::min(std::char_traits<char16_t>::length(line), kPortNameUnits);
+  const std::size_t length = std::min(std::char_traits<char16_t>::length(line), kPortNameUnits);
   std::copy(line, line + length, settings.portName);
   settings.portName[length] = 0;
   TrimLineEnd(settings.portName);
@@ -25,7 +24,10 @@ void ApplySettingsValues(const SettingsValues& values, Settings& settings) {
     const char16_t* line = values.lines[i];
     switch (i) {
       case kPortValue: TakePort(line, settings); break;
-      case kMapTypeValue: settings.mapType[0] = line[0]; settings.mapType[1] = 0; break;
+      case kMapTypeValue:
+        settings.mapType[0] = line[0];
+        settings.mapType[1] = 0;
+        break;
       case kLiteMapValue: settings.liteMap = IsFlagOn(line); break;
       case kBluetoothValue: settings.bluetooth = IsFlagOn(line); break;
       case kCoordinatesOnlyValue: settings.coordinatesOnly = IsFlagOn(line); break;

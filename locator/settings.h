@@ -8,7 +8,7 @@
 
 struct Settings {
   char16_t portName[kPortNameUnits + 1] = u"COM1:";
-  char16_t mapType[2] = u"n";        // one letter, never validated
+  char16_t mapType[2] = u"n";  // one letter, never validated
   uint8_t liteMap = 0;
   uint8_t bluetooth = 0;
   uint8_t coordinatesOnly = 0;

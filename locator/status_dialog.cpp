@@ -72,33 +72,26 @@ int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
   state.stopRequest = 0;
   state.commandLine = commandLine ? commandLine : u"";
   state.useClipboard = options.useClipboard;
-  state.deadline = options.timeout.count() > 0
-                       ? std::chrono::steady_clock::now() + options.timeout
-                       : std::chrono::steady_clock::time_point::max();
+  state.deadline = options.timeout.count() > 0 ? std::chrono::steady_clock::now() + options.timeout
+                                               : std::chrono::steady_clock::time_point::max();
   state.settings = Settings{};
   SetRunEnd(RunEnd::Running);
   RunModalDialog(IDD_STATUS, nullptr, &StatusDialogProc, 0);
   return ExitStatus();
 }
 
-intptr_t StatusDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam,
-                          intptr_t) {
+intptr_t StatusDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t) {
   Locator().dialog = dialog;
   switch (message) {
-    case kWmInitDialog:
-      StartWorker(dialog);
-      break;
+    case kWmInitDialog: StartWorker(dialog); break;
     case kWmCommand:
       if (LowWord(wParam) == IDC_STOP) RequestStop();
       break;
-    case kWmClose:
-      EndDialogWith(dialog, 0);
-      break;
+    case kWmClose: EndDialogWith(dialog, 0); break;
     case kWmActivate:
       if (LowWord(wParam) != kWaInactive) FocusDialog(dialog);
       break;
-    default:
-      break;
+    default: break;
   }
   return 0;  // the dialog manager's default processing, no default focus
 }

@@ -18,8 +18,8 @@ inline constexpr int kExitTimedOut = 4;         // no position within RunOptions
 
 // How a run publishes and how long it waits; a shortcut's run takes the defaults.
 struct RunOptions {
-  bool useClipboard = true;          // false: the text is only handed back (PublishedText)
-  std::chrono::seconds timeout{0};   // from the run's start; 0 waits until a position or Stop
+  bool useClipboard = true;         // false: the text is only handed back (PublishedText)
+  std::chrono::seconds timeout{0};  // from the run's start; 0 waits until a position or Stop
 };
 
 // The program entry: keeps the launch-argument line (empty: settings.ini is
@@ -29,8 +29,7 @@ int RunQuarvel(const char16_t* commandLine, const RunOptions& options = {});
 
 // The status dialog's procedure: starts the worker on WM_INITDIALOG, Stop (1013)
 // sets the stop request, WM_CLOSE ends the dialog. Returns FALSE for everything.
-intptr_t StatusDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam,
-                          intptr_t lParam);
+intptr_t StatusDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // Sets the status line (control 1014) to string-table text stringId, cut to 59
 // units; 0 clears it. Any thread.

@@ -20,8 +20,7 @@ TrayWindow FindTrayWindow(const char16_t* className);
 // RegisterWindowMessageW: the system-wide number of a named message, 0 on failure.
 unsigned RegisterTrayMessage(const char16_t* name);
 // SendMessageW: waits for the window's answer; 0 when the window has gone.
-intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam,
-                         intptr_t lParam);
+intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // The radio's current mode; false, with mode untouched, when it cannot be told
 // (no adapter, no Bluetooth service). Returns within a few seconds at most.

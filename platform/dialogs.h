@@ -83,16 +83,14 @@ constexpr uintptr_t MakeWParam(unsigned low, unsigned high) {
 // Runs dialog template `templateId` of the program's resources modally: the
 // procedure gets WM_INITDIALOG with `initParam`, then every message until
 // EndDialogWith. Returns the end result, or -1 when the template is missing.
-intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc,
-                        intptr_t initParam);
+intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc, intptr_t initParam);
 // Ends a running modal dialog with `result`; the loop returns after the current
 // message. Callable from any thread. False for an unknown or ended dialog.
 bool EndDialogWith(DialogHandle dialog, intptr_t result);
 // Removes a dialog at once (DestroyWindow); a modal run then returns 0.
 bool DestroyDialog(DialogHandle dialog);
 // Queues a message for the dialog's procedure and returns at once.
-bool PostDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wParam,
-                       intptr_t lParam);
+bool PostDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t lParam);
 // Delivers a message and returns the procedure's result (0 for a gone dialog).
 intptr_t SendDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wParam,
                            intptr_t lParam);
@@ -132,12 +130,10 @@ int ComboSetSelection(DialogHandle dialog, int controlId, int index);
 int ComboGetSelection(DialogHandle dialog, int controlId);
 // CB_FINDSTRING: the first item that starts with `prefix`, ignoring case,
 // searching after `startAfter` and wrapping round (-1 searches from the top).
-int ComboFindString(DialogHandle dialog, int controlId, int startAfter,
-                    const char16_t* prefix);
+int ComboFindString(DialogHandle dialog, int controlId, int startAfter, const char16_t* prefix);
 // CB_GETLBTEXT into a buffer of `capacity` units (cut to fit, terminated);
 // returns the length copied, or kCbErr (and an empty buffer) for no such item.
-int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* buffer,
-                     int capacity);
+int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* buffer, int capacity);
 
 // --- Message boxes and resources ------------------------------------------
 

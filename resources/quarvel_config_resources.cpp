@@ -5,21 +5,19 @@
 namespace {
 
 constexpr uint32_t kChild = kWsChild | kWsVisible;
-constexpr uint32_t kPortCombo =
-    kChild | kWsTabStop | kWsVScroll | kCbsDropDown | kCbsAutoHScroll;
+constexpr uint32_t kPortCombo = kChild | kWsTabStop | kWsVScroll | kCbsDropDown | kCbsAutoHScroll;
 constexpr uint32_t kMapCombo = kChild | kWsTabStop | kWsVScroll | kCbsDropDownList;
 constexpr uint32_t kCheckBox = kChild | kWsTabStop | kBsAutoCheckBox | kBsLeftText;
 constexpr uint32_t kLabel = kChild | kSsLeft;
-constexpr uint32_t kFormStyle =
-    kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont;
+constexpr uint32_t kFormStyle = kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont;
 constexpr const char16_t* kCopyright = u"(c) 2026 the Quarvel team";
 
 constexpr ControlTemplate kPocketPcControls[] = {
     {IDC_PORT, ControlClass::ComboBox, u"", 93, 4, 59, 48, kPortCombo, 0},
     {IDC_COPYRIGHT, ControlClass::Static, kCopyright, 22, 151, 120, 8, kLabel, 0},
     {IDC_LABEL, ControlClass::Static, u"GPS:", 11, 6, 16, 8, kLabel, 0},
-    {IDC_COORDINATES_ONLY, ControlClass::Button, u"Coordinates only:", 11, 44, 133, 10,
-     kCheckBox, 0},
+    {IDC_COORDINATES_ONLY, ControlClass::Button, u"Coordinates only:", 11, 44, 133, 10, kCheckBox,
+     0},
     {IDC_BLUETOOTH, ControlClass::Button, u"Bluetooth:", 11, 25, 133, 10, kCheckBox, 0},
     {IDC_MAP_TYPE, ControlClass::ComboBox, u"", 85, 64, 65, 60, kMapCombo, 0},
     {IDC_LABEL, ControlClass::Static, u"Map type:", 11, 66, 34, 8, kLabel, 0},
@@ -30,8 +28,8 @@ constexpr ControlTemplate kSmartphoneControls[] = {
     {IDC_PORT, ControlClass::ComboBox, u"", 73, 2, 48, 40, kPortCombo, 0},
     {IDC_COPYRIGHT, ControlClass::Static, kCopyright, 11, 97, 111, 8, kLabel, 0},
     {IDC_LABEL, ControlClass::Static, u"GPS COM-port:", 6, 3, 61, 8, kLabel, 0},
-    {IDC_COORDINATES_ONLY, ControlClass::Button, u"Coordinates only:", 5, 32, 114, 10,
-     kCheckBox, 0},
+    {IDC_COORDINATES_ONLY, ControlClass::Button, u"Coordinates only:", 5, 32, 114, 10, kCheckBox,
+     0},
     {IDC_BLUETOOTH, ControlClass::Button, u"Bluetooth:", 5, 18, 114, 10, kCheckBox, 0},
     {IDC_MAP_TYPE, ControlClass::ComboBox, u"", 62, 47, 59, 43, kMapCombo, 0},
     {IDC_LABEL, ControlClass::Static, u"Map type:", 6, 48, 44, 8, kLabel, 0},
@@ -45,8 +43,7 @@ constexpr ControlTemplate kShortcutNameControls[] = {
 };
 
 constexpr DialogTemplate kDialogs[] = {
-    {IDD_CONFIG, u"Quarvel", 0, 0, 165, 178, kFormStyle, u"MS Shell Dlg", 8,
-     kPocketPcControls},
+    {IDD_CONFIG, u"Quarvel", 0, 0, 165, 178, kFormStyle, u"MS Shell Dlg", 8, kPocketPcControls},
     {IDD_CONFIG_SMARTPHONE, u"Quarvel", 0, 0, 140, 125, kFormStyle, u"MS Shell Dlg", 8,
      kSmartphoneControls},
     {IDD_SHORTCUT_NAME, u"Quarvel", 0, 0, 123, 71, kFormStyle, u"MS Shell Dlg", 8,
@@ -78,16 +75,39 @@ constexpr MenuResource kMenus[] = {
 };
 
 constexpr uint16_t kConfigBar[] = {
-    IDM_CONFIG, 2,
-    kMenuBarNoImage, IDM_EXIT, kMenuBarStateEnabled, kMenuBarStyleButton, IDS_EXIT, 0,
+    IDM_CONFIG,
+    2,
+    kMenuBarNoImage,
+    IDM_EXIT,
+    kMenuBarStateEnabled,
+    kMenuBarStyleButton,
+    IDS_EXIT,
+    0,
     kMenuBarNoSubMenu,
-    kMenuBarNoImage, IDM_SAVE, kMenuBarStateEnabled, kMenuBarStyleDropDown, IDS_SAVE, 0, 1,
+    kMenuBarNoImage,
+    IDM_SAVE,
+    kMenuBarStateEnabled,
+    kMenuBarStyleDropDown,
+    IDS_SAVE,
+    0,
+    1,
 };
 constexpr uint16_t kNameBar[] = {
-    IDM_SHORTCUT_NAME, 2,
-    kMenuBarNoImage, IDM_NAME_CANCEL, kMenuBarStateEnabled, kMenuBarStyleButton, IDS_CANCEL, 0,
+    IDM_SHORTCUT_NAME,
+    2,
+    kMenuBarNoImage,
+    IDM_NAME_CANCEL,
+    kMenuBarStateEnabled,
+    kMenuBarStyleButton,
+    IDS_CANCEL,
+    0,
     kMenuBarNoSubMenu,
-    kMenuBarNoImage, IDM_NAME_OK, kMenuBarStateEnabled, kMenuBarStyleButton, IDS_OK, 0,
+    kMenuBarNoImage,
+    IDM_NAME_OK,
+    kMenuBarStateEnabled,
+    kMenuBarStyleButton,
+    IDS_OK,
+    0,
     kMenuBarNoSubMenu,
 };
 constexpr MenuBarResource kMenuBars[] = {

@@ -37,7 +37,7 @@ enum class ControlClass { Static, Button, Edit, ComboBox, ListBox };
 struct ControlTemplate {
   int id;
   ControlClass controlClass;
-  const char16_t* text;  // initial text; for a bitmap static, empty
+  const char16_t* text;     // initial text; for a bitmap static, empty
   int x, y, width, height;  // dialog units
   uint32_t style;           // Win32 style bits, kWsChild | kWsVisible included
   int imageId;              // bitmap of a bitmap static, else 0

@@ -68,7 +68,8 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
       options->path = argv[i];
     }
     if (sizeText && !ParseReadSize(sizeText, &options->readSize)) {
-      return "read size must be a whole number from 1 to 512, not \"" + std::string(sizeText) + "\"";
+      return "read size must be a whole number from 1 to 512, not \"" + std::string(sizeText) +
+             "\"";
     }
   }
   return {};
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
   const bool fromStdin = !options.path || std::strcmp(options.path, "-") == 0;
   std::FILE* input = fromStdin ? stdin : std::fopen(options.path, "rb");
   if (!input) {
-    return Fail(kBadInput, std::string("cannot open ") + options.path + ": " + std::strerror(errno));
+    return Fail(kBadInput,
+                std::string("cannot open ") + options.path + ": " + std::strerror(errno));
   }
   // fopen takes a directory on Linux; its first read would fail as if the disk had.
   std::error_code ignored;

@@ -11,10 +11,9 @@ struct Satellite {
   int prn, elevation, azimuth, snr;
 };
 // Ten satellites in view; the first nine are used in the solution.
-constexpr Satellite kSky[10] = {{2, 63, 287, 44},  {5, 41, 64, 42},   {10, 17, 312, 33},
-                                {12, 72, 140, 47}, {15, 35, 95, 40},  {18, 24, 251, 36},
-                                {24, 55, 42, 45},  {25, 12, 168, 31}, {29, 29, 329, 38},
-                                {13, 8, 206, 0}};
+constexpr Satellite kSky[10] = {
+    {2, 63, 287, 44},  {5, 41, 64, 42},  {10, 17, 312, 33}, {12, 72, 140, 47}, {15, 35, 95, 40},
+    {18, 24, 251, 36}, {24, 55, 42, 45}, {25, 12, 168, 31}, {29, 29, 329, 38}, {13, 8, 206, 0}};
 
 struct UtcTime {
   int year, month, day, hour, minute, second;
@@ -28,7 +27,8 @@ UtcTime ToUtc(int64_t utcSeconds) {
   days += 719468;
   const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
   UtcTime time;
@@ -60,7 +60,8 @@ class BurstWriter {
     for (const char* c = body; *c; ++c) checksum ^= static_cast<unsigned char>(*c);
     const int written = std::snprintf(burst_ + length_, kDemoBurstCapacity - length_,
                                       "$%s*%02X\r\n", body, checksum);
-    if (written > 0 && std::size_t(written) < kDemoBurstCapacity - length_) length_ += std::size_t(written);
+    if (written > 0 && std::size_t(written) < kDemoBurstCapacity - length_)
+      length_ += std::size_t(written);
   }
   std::size_t Length() const { return length_; }
 

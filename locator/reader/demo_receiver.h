@@ -17,8 +17,7 @@ inline constexpr double kDemoJitterDegrees = 0.0021 / 60.0;
 // The once-a-second burst of the receiver: GGA, GSA, three GSV, RMC, VTG and
 // ZDA, each with its checksum and CR LF. `second` counts from 0 at switch-on;
 // `utcSeconds` (Unix time) is the time the sentences carry. Returns the length.
-std::size_t BuildDemoBurst(uint32_t second, int64_t utcSeconds,
-                           char (&burst)[kDemoBurstCapacity]);
+std::size_t BuildDemoBurst(uint32_t second, int64_t utcSeconds, char (&burst)[kDemoBurstCapacity]);
 
 // True for the port name that selects the simulated receiver ("DEMO:", any case).
 bool IsDemoPortName(const char16_t* name);

@@ -21,14 +21,14 @@ namespace {
 constexpr std::chrono::milliseconds kBackOff{200};
 
 struct ReaderState {
-  std::mutex mutex;                  // guards port changes against a stop's wake
-  std::condition_variable changed;   // a stop was asked for, or the thread ended
+  std::mutex mutex;                 // guards port changes against a stop's wake
+  std::condition_variable changed;  // a stop was asked for, or the thread ended
   std::atomic<bool> stopFlag{false};
-  GpsPort port;                      // changed under the mutex, by start and the reader
-  bool portGone = false;             // reader thread only: the line hung up
+  GpsPort port;           // changed under the mutex, by start and the reader
+  bool portGone = false;  // reader thread only: the line hung up
   bool running = false;
-  std::u16string portName;           // for reopening a port that went away
-  bool reopenByName = false;         // the port's name stays its own once gone
+  std::u16string portName;    // for reopening a port that went away
+  bool reopenByName = false;  // the port's name stays its own once gone
   uint32_t baudRate = 0;
 };
 

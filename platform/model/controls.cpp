@@ -49,8 +49,8 @@ bool SetControlText(DialogHandle dialog, int controlId, const char16_t* text) {
 }
 
 int GetControlText(DialogHandle dialog, int controlId, char16_t* buffer, int capacity) {
-  const std::u16string text =
-      ReadControl(dialog, controlId, std::u16string(), [](const ModelControl& c) { return c.text; });
+  const std::u16string text = ReadControl(dialog, controlId, std::u16string(),
+                                          [](const ModelControl& c) { return c.text; });
   return CopyText(text, buffer, capacity);
 }
 

@@ -21,10 +21,10 @@ struct ModelControl {
   bool checked = false;
   bool enabled = true;
   bool tabStop = false;
-  int imageId = 0;      // bitmap shown by a bitmap static, 0 for none
+  int imageId = 0;  // bitmap shown by a bitmap static, 0 for none
   std::vector<std::u16string> items;
   int selection = kCbErr;
-  int textLimit = 0;    // the most units typing may give the field; 0 for no limit
+  int textLimit = 0;  // the most units typing may give the field; 0 for no limit
 };
 
 struct ModelSoftKey {

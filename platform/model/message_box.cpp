@@ -22,12 +22,9 @@ void SetMessageBoxHandler(MessageBoxHandler newHandler) {
 
 int DefaultMessageBoxAnswer(unsigned flags) {
   switch (flags & kMbButtonMask) {
-    case kMbYesNo:
-      return kIdNo;
-    case kMbOkCancel:
-      return kIdCancel;
-    default:
-      return kIdOk;
+    case kMbYesNo: return kIdNo;
+    case kMbOkCancel: return kIdCancel;
+    default: return kIdOk;
   }
 }
 
@@ -41,7 +38,8 @@ int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* cap
     current = handler;
   }
   if (current) return current(owner, body, title, flags);
-  std::fprintf(stderr, "%s %s\n", utf8::Utf16ToUtf8(title).c_str(), utf8::Utf16ToUtf8(body).c_str());
+  std::fprintf(stderr, "%s %s\n", utf8::Utf16ToUtf8(title).c_str(),
+               utf8::Utf16ToUtf8(body).c_str());
   return DefaultMessageBoxAnswer(flags);
 }
 

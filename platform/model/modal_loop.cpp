@@ -14,19 +14,17 @@ ModelControlKind KindOf(const ControlTemplate& control) {
   switch (control.controlClass) {
     case ControlClass::Static:
       return (control.style & 0x1F) == kSsBitmap ? ModelControlKind::Bitmap
-                                                  : ModelControlKind::Static;
+                                                 : ModelControlKind::Static;
     case ControlClass::Button: {
       const uint32_t type = control.style & 0xF;
       return type == 2 || type == kBsAutoCheckBox ? ModelControlKind::CheckBox
                                                   : ModelControlKind::Button;
     }
-    case ControlClass::Edit:
-      return ModelControlKind::Edit;
+    case ControlClass::Edit: return ModelControlKind::Edit;
     case ControlClass::ComboBox:
       return (control.style & 3) == kCbsDropDownList ? ModelControlKind::ComboList
                                                      : ModelControlKind::Combo;
-    case ControlClass::ListBox:
-      return ModelControlKind::ListBox;
+    case ControlClass::ListBox: return ModelControlKind::ListBox;
   }
   return ModelControlKind::Static;
 }
@@ -124,8 +122,7 @@ void Retire(DialogObject* dialog) {
 
 }  // namespace
 
-intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc,
-                        intptr_t initParam) {
+intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc, intptr_t initParam) {
   const DialogTemplate* source = FindDialogTemplate(templateId);
   if (!source || !proc) return -1;
   std::unique_ptr<DialogObject> dialog = Instantiate(*source, owner, proc);
@@ -179,8 +176,7 @@ bool EndDialogWith(DialogHandle handle, intptr_t result) {
 
 bool DestroyDialog(DialogHandle dialog) { return EndDialogWith(dialog, 0); }
 
-bool PostDialogMessage(DialogHandle handle, unsigned message, uintptr_t wParam,
-                       intptr_t lParam) {
+bool PostDialogMessage(DialogHandle handle, unsigned message, uintptr_t wParam, intptr_t lParam) {
   std::lock_guard lock(Model().mutex);
   DialogObject* dialog = Live(handle);
   if (!dialog || dialog->state.ended) return false;

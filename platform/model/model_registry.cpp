@@ -116,8 +116,8 @@ bool ModelClick(DialogHandle dialog, int controlId) {
 bool ModelChooseComboItem(DialogHandle dialog, int controlId, int index) {
   bool chosen = false;
   ChangeControl(dialog, controlId, [&](ModelControl& control) {
-    const bool combo = control.kind == ModelControlKind::Combo ||
-                       control.kind == ModelControlKind::ComboList;
+    const bool combo =
+        control.kind == ModelControlKind::Combo || control.kind == ModelControlKind::ComboList;
     if (!combo || !control.enabled || index < 0 || index >= int(control.items.size())) {
       return false;
     }
@@ -126,8 +126,7 @@ bool ModelChooseComboItem(DialogHandle dialog, int controlId, int index) {
     chosen = true;
     return true;
   });
-  return chosen &&
-         PostDialogMessage(dialog, kWmCommand, MakeWParam(controlId, kCbnSelChange), 0);
+  return chosen && PostDialogMessage(dialog, kWmCommand, MakeWParam(controlId, kCbnSelChange), 0);
 }
 
 DialogHandle FindAppWindow(const char16_t* className, const char16_t* title) {

@@ -32,7 +32,7 @@ struct Message {
 
 struct Registry {
   std::mutex mutex;
-  std::condition_variable changed;  // queue, dialog list, ends and replies
+  std::condition_variable changed;     // queue, dialog list, ends and replies
   std::vector<DialogObject*> running;  // in start order: the last is on top
   std::deque<Message> queue;
   ModelObserver observer;

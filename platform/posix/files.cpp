@@ -95,8 +95,8 @@ char32_t ReadCharacter(std::FILE* file, int first, bool pairFits) {
   char32_t code = lead.bits;
   for (int i = 1; i < lead.length; ++i) {
     const int byte = getc(file);
-    const bool fits = i == 1 ? byte >= lead.secondLow && byte <= lead.secondHigh
-                             : utf8::IsContinuation(byte);
+    const bool fits =
+        i == 1 ? byte >= lead.secondLow && byte <= lead.secondHigh : utf8::IsContinuation(byte);
     if (!fits) {
       if (byte != EOF) ungetc(byte, file);
       return kReplacement;
@@ -177,8 +177,8 @@ std::FILE* CreateFileBeside(const char16_t* path, char16_t* tempPath, std::size_
   if (!PathToBytes(path, target)) return nullptr;
   target = WhereLinkLeads(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = target + ".new-" + std::to_string(getpid()) + "-" +
-                             std::to_string(++counter);
+    const std::string name =
+        target + ".new-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
     if (!BytesToPath(name.data(), name.size(), tempPath, capacity)) return nullptr;
     // 0666 under the umask, as any new file of the user's would be.
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -8,7 +8,7 @@ struct FrontEndFacts {
   bool askedTerminal = false;  // --terminal
   bool display = false;        // DISPLAY or WAYLAND_DISPLAY is set
   bool inputIsTerminal = false;
-  bool windowsBuilt = false;   // the build has GTK
+  bool windowsBuilt = false;  // the build has GTK
 };
 
 // --terminal wins; then --gui; otherwise the windows when started from the

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-struct GpsdFilter {        // carried between reads: a line may span two
+struct GpsdFilter {  // carried between reads: a line may span two
   bool atLineStart = true;
   bool inJson = false;
 };

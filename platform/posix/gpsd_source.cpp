@@ -62,8 +62,9 @@ int ConnectGpsd(uint16_t tcpPort) {
       !SendAll(fd, kWatchNmea, sizeof kWatchNmea - 1) ||
       fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK) != 0) {
     // ECONNREFUSED: no gpsd listens there (not installed, not started).
-    NotePortProblem(where + ": " + (errno == ECONNREFUSED ? "connection refused (is gpsd running?)"
-                                                          : std::strerror(errno)));
+    NotePortProblem(
+        where + ": " +
+        (errno == ECONNREFUSED ? "connection refused (is gpsd running?)" : std::strerror(errno)));
     close(fd);
     return -1;
   }

@@ -19,7 +19,7 @@ std::string& Problem() {
 std::string OwningGroup(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return {};
-  group entry {};
+  group entry{};
   group* found = nullptr;
   char buffer[4096];
   if (getgrgid_r(info.st_gid, &entry, buffer, sizeof buffer, &found) == 0 && found) {

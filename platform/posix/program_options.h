@@ -40,7 +40,8 @@ OptionsEnd ReadOptions(int argc, char** argv, std::span<const OptionEntry<Option
     const std::string name = word.substr(0, equals);
     const OptionEntry<Options>* entry = nullptr;
     for (const OptionEntry<Options>& candidate : table) {
-      if (name == candidate.name || (candidate.alias && name == candidate.alias)) entry = &candidate;
+      if (name == candidate.name || (candidate.alias && name == candidate.alias))
+        entry = &candidate;
     }
     if (!entry) return end.error = "unknown option '" + name + "'", end;
     const char* value = nullptr;

@@ -20,13 +20,17 @@ bool TakeSeconds(const char* text, int& seconds) {
 
 using Entry = OptionEntry<QuarvelOptions>;
 constexpr Entry kOptions[] = {
-    {"--no-clipboard", nullptr, nullptr, "leave the clipboard alone: the position on standard output only",
+    {"--no-clipboard", nullptr, nullptr,
+     "leave the clipboard alone: the position on standard output only",
      [](QuarvelOptions& o, const char*) { return o.noClipboard = true; }},
-    {"--timeout", nullptr, "SECONDS", "give up when no position came within SECONDS (exit status 4)",
+    {"--timeout", nullptr, "SECONDS",
+     "give up when no position came within SECONDS (exit status 4)",
      [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.timeoutSeconds); }},
-    {"--gui", nullptr, nullptr, "the status window on the desktop (the default when started from it)",
+    {"--gui", nullptr, nullptr,
+     "the status window on the desktop (the default when started from it)",
      [](QuarvelOptions& o, const char*) { return o.gui = true; }},
-    {"--terminal", nullptr, nullptr, "the status line on the terminal (the default from a terminal)",
+    {"--terminal", nullptr, nullptr,
+     "the status line on the terminal (the default from a terminal)",
      [](QuarvelOptions& o, const char*) { return o.terminal = true; }},
     {"--version", nullptr, nullptr, "print the version and exit",
      [](QuarvelOptions& o, const char*) { return o.version = true; }},
@@ -74,6 +78,4 @@ bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& nex
   return error.empty();
 }
 
-std::string QuarvelUsage() {
-  return kHead + DescribeOptions<QuarvelOptions>(kOptions) + kTail;
-}
+std::string QuarvelUsage() { return kHead + DescribeOptions<QuarvelOptions>(kOptions) + kTail; }

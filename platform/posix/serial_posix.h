@@ -11,10 +11,10 @@
 
 struct SerialPort {
   int fd = -1;
-  int wakeFd = -1;       // eventfd: readable once a stop wants the read back
-  bool isGpsd = false;   // a gpsd socket: its JSON lines are dropped
-  bool gone = false;     // the line hung up; later reads return at once
-  bool mayReturn = true; // its name stays its own once it is gone
+  int wakeFd = -1;        // eventfd: readable once a stop wants the read back
+  bool isGpsd = false;    // a gpsd socket: its JSON lines are dropped
+  bool gone = false;      // the line hung up; later reads return at once
+  bool mayReturn = true;  // its name stays its own once it is gone
   GpsdFilter filter;
 };
 

@@ -138,13 +138,13 @@ bool WriteShortcut(const char16_t* path, const char16_t* target, const char16_t*
   if (entryPath.empty()) return false;
   const std::u16string_view stem = shortcut.substr(0, shortcut.size() - kShortcutExtension.size());
   const std::size_t slash = stem.rfind(PathSeparator());
-  const std::u16string_view name = slash == std::u16string_view::npos ? stem : stem.substr(slash + 1);
+  const std::u16string_view name =
+      slash == std::u16string_view::npos ? stem : stem.substr(slash + 1);
   const std::string entry = DesktopEntry(name, target, arguments);
 
   MakeProgramsFolder();  // a failure shows when the files cannot be written
-  const bool shortcutWritten = WriteFileReplacing(path, [&](std::FILE* file) {
-    return WriteShortcutText(file, target, arguments);
-  });
+  const bool shortcutWritten = WriteFileReplacing(
+      path, [&](std::FILE* file) { return WriteShortcutText(file, target, arguments); });
   return shortcutWritten && WriteFileReplacing(entryPath.c_str(), [&](std::FILE* file) {
            return std::fwrite(entry.data(), 1, entry.size(), file) == entry.size();
          });

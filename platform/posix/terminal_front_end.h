@@ -42,7 +42,7 @@ struct TerminalStatusFrontEnd::Impl {
   void OnEvent(const ModelEvent& event);
   int OnMessageBox(const std::u16string& text, const std::u16string& caption, unsigned flags);
   void Write(const std::string& text) const;
-  void DrawLine();  // with the lock held
+  void DrawLine();                   // with the lock held
   std::u16string ShownLine() const;  // the status line with its wait detail
 
   // Input (terminal_input.cpp).

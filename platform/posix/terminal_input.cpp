@@ -141,8 +141,10 @@ void TerminalStatusFrontEnd::Impl::OnKeys(const char* bytes, size_t count) {
     i += length;
     if (boxOpen) {
       const bool yesNo = (boxFlags & kMbButtonMask) == kMbYesNo;
-      if (yesNo && (key == 'y' || key == 'Y')) CloseBox(kIdYes);
-      else if (yesNo && (key == 'n' || key == 'N' || key == 0x1B)) CloseBox(kIdNo);
+      if (yesNo && (key == 'y' || key == 'Y'))
+        CloseBox(kIdYes);
+      else if (yesNo && (key == 'n' || key == 'N' || key == 0x1B))
+        CloseBox(kIdNo);
       else if (key == '\r' || key == '\n' || (!yesNo && (key == 0x1B || key == ' ' || key == 'q')))
         CloseBox(DefaultMessageBoxAnswer(boxFlags));
     } else if (key == 0x1B || key == 'q' || key == 'Q') {

@@ -68,8 +68,8 @@ TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
   impl->quiet = terminal && options.ownTerminalOnly && !InForegroundOf(options.outputFd);
   impl->fancy = terminal && !impl->quiet;
   impl->colour = impl->fancy && WantsColour();
-  impl->keys = isatty(options.inputFd) == 1 &&
-               (!options.ownTerminalOnly || InForegroundOf(options.inputFd));
+  impl->keys =
+      isatty(options.inputFd) == 1 && (!options.ownTerminalOnly || InForegroundOf(options.inputFd));
   if (options.ownTerminalOnly) {
     // For the rest of the process: moved to the background later, a write or the
     // terminal's restoration goes through instead of stopping it, and a read
@@ -79,9 +79,8 @@ TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
   }
   SetModelObserver([impl](const ModelEvent& event) { impl->OnEvent(event); });
   SetMessageBoxHandler([impl](DialogHandle, const std::u16string& text,
-                              const std::u16string& caption, unsigned flags) {
-    return impl->OnMessageBox(text, caption, flags);
-  });
+                              const std::u16string& caption,
+                              unsigned flags) { return impl->OnMessageBox(text, caption, flags); });
   impl->StartInput();
 }
 
@@ -144,8 +143,8 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   const int newImage = indicator ? indicator->imageId : 0;
   // The worker may set the status line before DialogStarted comes through: its
   // first change starts the drawing, so no early line is lost.
-  const bool starting = event.dialog != status &&
-                        (event.kind == ModelEvent::DialogStarted || status == nullptr);
+  const bool starting =
+      event.dialog != status && (event.kind == ModelEvent::DialogStarted || status == nullptr);
   if (starting) {
     status = event.dialog;
     const ModelControl* title = dialog->Control(IDC_TITLE);

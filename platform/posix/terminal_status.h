@@ -6,8 +6,8 @@
 #include <string>
 
 struct TerminalOptions {
-  int inputFd = 0;   // keys, read only when it is a terminal (then in raw mode)
-  int outputFd = 2;  // drawing; redrawn in place and coloured only on a terminal
+  int inputFd = 0;            // keys, read only when it is a terminal (then in raw mode)
+  int outputFd = 2;           // drawing; redrawn in place and coloured only on a terminal
   bool handleSignals = true;  // SIGINT, SIGTERM, SIGHUP: Stop, then close, then exit
   // Draw and read keys only on this process's controlling terminal while it is in
   // the foreground there; a run in the background (or without one) draws no

@@ -12,9 +12,7 @@ using namespace win32_dialogs;
 
 namespace {
 
-HWND Control(DialogHandle dialog, int controlId) {
-  return GetDlgItem(Window(dialog), controlId);
-}
+HWND Control(DialogHandle dialog, int controlId) { return GetDlgItem(Window(dialog), controlId); }
 
 // CB_* and BM_* results are small ints; a missing control answers kCbErr.
 LRESULT SendToControl(DialogHandle dialog, int controlId, UINT message, WPARAM wParam,
@@ -107,8 +105,7 @@ int ComboGetSelection(DialogHandle dialog, int controlId) {
   return int(SendToControl(dialog, controlId, CB_GETCURSEL, 0, 0, kCbErr));
 }
 
-int ComboFindString(DialogHandle dialog, int controlId, int startAfter,
-                    const char16_t* prefix) {
+int ComboFindString(DialogHandle dialog, int controlId, int startAfter, const char16_t* prefix) {
   return int(SendToControl(dialog, controlId, CB_FINDSTRING, WPARAM(startAfter),
                            reinterpret_cast<LPARAM>(AsWide(prefix)), kCbErr));
 }
@@ -117,7 +114,8 @@ int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* bu
                      int capacity) {
   if (capacity <= 0) return kCbErr;
   buffer[0] = 0;
-  const LRESULT length = SendToControl(dialog, controlId, CB_GETLBTEXTLEN, WPARAM(index), 0, kCbErr);
+  const LRESULT length =
+      SendToControl(dialog, controlId, CB_GETLBTEXTLEN, WPARAM(index), 0, kCbErr);
   if (length < 0) return kCbErr;
   // CB_GETLBTEXT knows no buffer size: fetch whole, then cut to fit.
   std::wstring text(size_t(length) + 1, L'\0');

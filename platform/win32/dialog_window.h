@@ -11,9 +11,9 @@ namespace win32_dialogs {
 
 // Private messages the layer posts to a dialog's own thread, for the calls that
 // Win32 only honours there (EndDialog, DestroyWindow, SetFocus).
-inline constexpr UINT kEndMessage = WM_APP + 0x51;      // wParam: the result
+inline constexpr UINT kEndMessage = WM_APP + 0x51;  // wParam: the result
 inline constexpr UINT kDestroyMessage = WM_APP + 0x52;
-inline constexpr UINT kFocusMessage = WM_APP + 0x53;    // wParam: control id, 0 the dialog
+inline constexpr UINT kFocusMessage = WM_APP + 0x53;  // wParam: control id, 0 the dialog
 
 inline constexpr int kMaxSoftKeys = 2;
 

@@ -80,15 +80,9 @@ INT_PTR CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   DialogContext* context = ContextOf(window);
   if (!context) return FALSE;  // the messages before WM_INITDIALOG
   switch (message) {
-    case kEndMessage:
-      EndDialog(window, INT_PTR(wParam));
-      return TRUE;
-    case kDestroyMessage:
-      DestroyWindow(window);
-      return TRUE;
-    case kFocusMessage:
-      FocusOnOwnThread(window, int(wParam));
-      return TRUE;
+    case kEndMessage: EndDialog(window, INT_PTR(wParam)); return TRUE;
+    case kDestroyMessage: DestroyWindow(window); return TRUE;
+    case kFocusMessage: FocusOnOwnThread(window, int(wParam)); return TRUE;
     case WM_COMMAND: {
       const intptr_t handled = context->proc(Handle(window), message, wParam, lParam);
       if (HandleSoftKeyCommand(window, *context, LOWORD(wParam))) return TRUE;
@@ -101,8 +95,7 @@ INT_PTR CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       Unregister(window);
       return handled;
     }
-    default:
-      return context->proc(Handle(window), message, wParam, lParam);
+    default: return context->proc(Handle(window), message, wParam, lParam);
   }
 }
 
@@ -125,8 +118,7 @@ DialogContext* ContextOf(HWND window) {
 
 using namespace win32_dialogs;
 
-intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc,
-                        intptr_t initParam) {
+intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc, intptr_t initParam) {
   HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(templateId), RT_DIALOG);
   HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
   auto* source = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
@@ -153,8 +145,7 @@ bool DestroyDialog(DialogHandle dialog) {
   return OnDialogThread(window, kDestroyMessage, 0);
 }
 
-bool PostDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wParam,
-                       intptr_t lParam) {
+bool PostDialogMessage(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t lParam) {
   return PostMessageW(Window(dialog), message, wParam, lParam) != 0;
 }
 

@@ -30,8 +30,8 @@ int CharacterToAnsi(const char16_t* units, std::size_t count, char* bytes, int r
     bytes[0] = '?';  // a lone surrogate is no character at all
     return 1;
   }
-  const int n = WideCharToMultiByte(CP_ACP, 0, AsWide(units), int(count), bytes, room, "?",
-                                    nullptr);
+  const int n =
+      WideCharToMultiByte(CP_ACP, 0, AsWide(units), int(count), bytes, room, "?", nullptr);
   if (n > 0) return n;
   bytes[0] = '?';
   return 1;

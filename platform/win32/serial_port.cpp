@@ -54,8 +54,8 @@ SerialPortHandle OpenSerialPort(const char16_t* name) {
   const std::wstring path = DevicePath(name);
   if (path.empty()) return kInvalidSerialPort;
   auto* port = new SerialPort;
-  port->file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  port->file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
   port->readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   port->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   DCB settings{};

@@ -86,9 +86,9 @@ bool HandleSoftKeyCommand(HWND window, DialogContext& context, int command) {
     RECT button{};
     GetWindowRect(key.button, &button);
     SetForegroundWindow(window);
-    const int chosen = int(TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN |
-                                                     TPM_RETURNCMD | TPM_NONOTIFY,
-                                          button.right, button.top, 0, window, nullptr));
+    const int chosen =
+        int(TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                           button.right, button.top, 0, window, nullptr));
     // A menu's command, as the handheld's menu bar sends it (lParam 0: from a menu).
     if (chosen) PostMessageW(window, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
     return true;

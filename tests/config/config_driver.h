@@ -27,9 +27,8 @@ class FormRun {
     const std::u16string path = settings.u16string();
     path.copy(Config().settingsPath, path.size());
     Config().settingsPath[path.size()] = 0;
-    thread_ = std::thread([this, layout] {
-      result_ = RunModalDialog(layout, nullptr, ConfigDialogProc, 0);
-    });
+    thread_ = std::thread(
+        [this, layout] { result_ = RunModalDialog(layout, nullptr, ConfigDialogProc, 0); });
     dialog_ = ModelWaitForDialog(layout, kWait);
   }
   ~FormRun() {
@@ -71,8 +70,10 @@ class ScopedEnv {
     setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
+    if (had_)
+      setenv(name_, old_.c_str(), 1);
+    else
+      unsetenv(name_);
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

@@ -49,13 +49,15 @@ TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   EXPECT_EQ(d.softKeys[0].command, IDM_EXIT);
   EXPECT_EQ(d.softKeys[1].label, u"Save");
   ASSERT_EQ(d.softKeys[1].popup.size(), 2u);
-  EXPECT_EQ(d.softKeys[1].popup[0], std::make_pair(IDM_MAIN_CONFIG, std::u16string(u"Main config")));
+  EXPECT_EQ(d.softKeys[1].popup[0],
+            std::make_pair(IDM_MAIN_CONFIG, std::u16string(u"Main config")));
   EXPECT_EQ(d.softKeys[1].popup[1], std::make_pair(IDM_SHORTCUT, std::u16string(u"Shortcut")));
   EXPECT_EQ(form.Control(IDC_MAP_TYPE).items,
             (std::vector<std::u16string>{u"Normal", u"Satellite", u"Hybrid", u"Physical"}));
   unsetenv("QUARVEL_DEVICE_DIR");
-  const std::vector<std::u16string> ports{u"gpsd:", u"DEMO:", u"COM1:", u"COM2:", u"COM3:", u"COM4:", u"COM5:",
-                                          u"COM6:", u"COM7:", u"COM8:", u"COM9:"};
+  const std::vector<std::u16string> ports{u"gpsd:", u"DEMO:", u"COM1:", u"COM2:",
+                                          u"COM3:", u"COM4:", u"COM5:", u"COM6:",
+                                          u"COM7:", u"COM8:", u"COM9:"};
   EXPECT_EQ(form.Control(IDC_PORT).items, ports);
 
   form.Post(IDM_MAIN_CONFIG);
@@ -189,7 +191,8 @@ TEST(ConfigForm, OtherCommandsAreNotHandled) {
   FormRun form(dir / "settings.ini");
   EXPECT_EQ(SendDialogMessage(form.dialog(), kWmCommand, MakeWParam(IDM_SAVE, 0), 0), 0);
   EXPECT_EQ(SendDialogMessage(form.dialog(), kWmCommand, MakeWParam(IDC_BLUETOOTH, 0), 0), 0);
-  EXPECT_EQ(SendDialogMessage(form.dialog(), kWmCommand, MakeWParam(IDC_COORDINATES_ONLY, 0), 0), 1);
+  EXPECT_EQ(SendDialogMessage(form.dialog(), kWmCommand, MakeWParam(IDC_COORDINATES_ONLY, 0), 0),
+            1);
   EXPECT_EQ(SendDialogMessage(form.dialog(), kWmTimer, 0, 0), 0);
 }
 
@@ -198,9 +201,8 @@ TEST(ConfigProgram, PlatformTypeChoosesTheLayout) {
     const char16_t* type;
     bool smartphone;
   } cases[] = {
-      {u"Smartphone", true}, {u"SMARTPHONE", true}, {u"smartPhone", true},
-      {u"PocketPC", false},  {u"", false},          {u"Smartphone2", false},
-      {u"Smart", false},     {nullptr, false},
+      {u"Smartphone", true}, {u"SMARTPHONE", true},   {u"smartPhone", true}, {u"PocketPC", false},
+      {u"", false},          {u"Smartphone2", false}, {u"Smart", false},     {nullptr, false},
   };
   for (const auto& c : cases) {
     SetModelPlatformType(c.type);

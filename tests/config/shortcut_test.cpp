@@ -24,8 +24,7 @@ std::string ShortcutBytes(const std::string& target, const std::string& argument
 // A form with the Programs folder in a scratch folder, and the name dialog's driver.
 class ShortcutTest : public ::testing::Test {
  protected:
-  ShortcutTest()
-      : env_("XDG_DATA_HOME", (dir_ / "data").string()), form_(dir_ / "settings.ini") {}
+  ShortcutTest() : env_("XDG_DATA_HOME", (dir_ / "data").string()), form_(dir_ / "settings.ini") {}
 
   std::filesystem::path Programs() const { return dir_ / "data" / "applications"; }
 
@@ -308,7 +307,8 @@ TEST(DesktopEntry, ExecQuotesWordsThatNeedIt) {
     ASSERT_TRUE(WriteShortcut(path.c_str(), c.target.c_str(), c.arguments.c_str()));
     const std::string entry = ReadBytes(dir / "Entry.desktop");
     EXPECT_NE(entry.find("\nExec=" + c.exec + "\n"), std::string::npos)
-        << "arguments: " << Show(c.arguments) << "\nentry:\n" << entry;
+        << "arguments: " << Show(c.arguments) << "\nentry:\n"
+        << entry;
   }
 }
 

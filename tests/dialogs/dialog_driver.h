@@ -60,9 +60,8 @@ class MessageLog {
 // Runs a modal dialog on a thread of its own; the test thread drives it.
 inline std::future<intptr_t> StartDialog(int templateId, DialogProc proc, intptr_t initParam = 0,
                                          DialogHandle owner = nullptr) {
-  return std::async(std::launch::async, [=] {
-    return RunModalDialog(templateId, owner, proc, initParam);
-  });
+  return std::async(std::launch::async,
+                    [=] { return RunModalDialog(templateId, owner, proc, initParam); });
 }
 
 // Waits for the modal run to return; -999 when it does not within kPatience

@@ -35,7 +35,8 @@ TEST(MessageBoxes, RecordedAndAnsweredFromTheScript) {
 TEST(MessageBoxes, WaitsForBoxesFromOtherThreads) {
   MessageBoxRecorder boxes;
   std::thread worker([] {
-    ShowMessageBox(nullptr, u"Coordinates copied in your clipboard succefully!", u"Quarvel!", kMbOk);
+    ShowMessageBox(nullptr, u"Coordinates copied in your clipboard succefully!", u"Quarvel!",
+                   kMbOk);
   });
   EXPECT_TRUE(boxes.WaitForCount(1, kPatience));
   worker.join();

@@ -83,8 +83,10 @@ TEST_F(RunningDialog, ConfigFormStartsEmptyAndUnchecked) {
     int id;
     ModelControlKind kind;
   } cases[] = {
-      {IDC_PORT, ModelControlKind::Combo},          {IDC_MAP_TYPE, ModelControlKind::ComboList},
-      {IDC_LITE_MAP, ModelControlKind::CheckBox},   {IDC_BLUETOOTH, ModelControlKind::CheckBox},
+      {IDC_PORT, ModelControlKind::Combo},
+      {IDC_MAP_TYPE, ModelControlKind::ComboList},
+      {IDC_LITE_MAP, ModelControlKind::CheckBox},
+      {IDC_BLUETOOTH, ModelControlKind::CheckBox},
       {IDC_COORDINATES_ONLY, ModelControlKind::CheckBox},
       {IDC_COPYRIGHT, ModelControlKind::Static},
   };
@@ -106,8 +108,10 @@ TEST_F(RunningDialog, TextIsCutToTheCallersBuffer) {
     int capacity;
     int length;
     const char* text;
-  } cases[] = {{60, 23, "Waiting for GPS-data..."}, {24, 23, "Waiting for GPS-data..."},
-               {8, 7, "Waiting"}, {1, 0, ""}};
+  } cases[] = {{60, 23, "Waiting for GPS-data..."},
+               {24, 23, "Waiting for GPS-data..."},
+               {8, 7, "Waiting"},
+               {1, 0, ""}};
   for (const auto& c : cases) {
     char16_t buffer[64];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
@@ -154,8 +158,9 @@ TEST_F(RunningDialog, ComboBoxesBehaveAsWin32s) {
     int startAfter;
     const char16_t* prefix;
     int found;
-  } finds[] = {{0, u"Hybrid", 2}, {0, u"hyb", 2}, {0, u"NORMAL", 0} /* wraps round */,
-               {-1, u"Normal", 0}, {2, u"S", 1}, {0, u"Road", kCbErr}, {99, u"P", 3}};
+  } finds[] = {{0, u"Hybrid", 2},  {0, u"hyb", 2}, {0, u"NORMAL", 0} /* wraps round */,
+               {-1, u"Normal", 0}, {2, u"S", 1},   {0, u"Road", kCbErr},
+               {99, u"P", 3}};
   for (const auto& f : finds) {
     EXPECT_EQ(ComboFindString(dialog_, IDC_MAP_TYPE, f.startAfter, f.prefix), f.found)
         << Narrow(f.prefix) << " after " << f.startAfter;

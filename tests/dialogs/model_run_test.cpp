@@ -148,7 +148,7 @@ TEST(ModalRun, InitialFocusFollowsTheInitResult) {
     DialogProc proc;
     int focus;
   } cases[] = {
-      {IDD_STATUS, AnsweringProc, 0},                 // FALSE: no default focus
+      {IDD_STATUS, AnsweringProc, 0},                        // FALSE: no default focus
       {IDD_SHORTCUT_NAME, TrueInitProc, IDC_SHORTCUT_NAME},  // TRUE: first tab stop
       {IDD_CONFIG, TrueInitProc, IDC_PORT},
   };

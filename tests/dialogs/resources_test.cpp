@@ -16,11 +16,16 @@ TEST(StringTable, TextsByIdAsTheProgramsShowThem) {
     int id;
     const char16_t* text;
   } cases[] = {
-      {110, u"Bluetooth activation"}, {111, u"Bluetooth deactivation"},
-      {112, u"Connecting..."},        {113, u"Waiting for GPS-data..."},
-      {114, u"Saving..."},            {115, u"Loading settings..."},
-      {103, u"Exit"},                 {40008, u"Save"},
-      {40013, u"Ok"},                 {40014, u"Cancel"},
+      {110, u"Bluetooth activation"},
+      {111, u"Bluetooth deactivation"},
+      {112, u"Connecting..."},
+      {113, u"Waiting for GPS-data..."},
+      {114, u"Saving..."},
+      {115, u"Loading settings..."},
+      {103, u"Exit"},
+      {40008, u"Save"},
+      {40013, u"Ok"},
+      {40014, u"Cancel"},
   };
   for (const auto& c : cases) {
     char16_t buffer[60] = {};
@@ -44,10 +49,12 @@ TEST(StringTable, CutsToTheBufferAndAnswersEmptyForUnknownIds) {
 TEST(ResourceIds, UniqueWithinEachTypeAcrossBothPrograms) {
   std::set<int> strings;
   for (const ResourceSet* set : {&QuarvelResources(), &QuarvelConfigResources()})
-    for (const auto& s : set->strings) EXPECT_TRUE(strings.insert(s.id).second) << "string " << s.id;
+    for (const auto& s : set->strings)
+      EXPECT_TRUE(strings.insert(s.id).second) << "string " << s.id;
   std::set<int> dialogs;
   for (const ResourceSet* set : {&QuarvelResources(), &QuarvelConfigResources()})
-    for (const auto& d : set->dialogs) EXPECT_TRUE(dialogs.insert(d.id).second) << "dialog " << d.id;
+    for (const auto& d : set->dialogs)
+      EXPECT_TRUE(dialogs.insert(d.id).second) << "dialog " << d.id;
   EXPECT_EQ(dialogs, (std::set<int>{102, 114, 115, 415}));
 }
 
@@ -128,9 +135,9 @@ TEST(DialogTemplates, ConfigFormLayouts) {
 }
 
 TEST(DialogTemplates, ShortcutNameDialog115) {
-  ExpectTemplate(115, 123, 71, u"Quarvel",
-                 {{65535, S, u"Enter shortcut name:", 15, 14, 83, 8},
-                  {1041, E, u"", 14, 31, 90, 14}});
+  ExpectTemplate(
+      115, 123, 71, u"Quarvel",
+      {{65535, S, u"Enter shortcut name:", 15, 14, 83, 8}, {1041, E, u"", 14, 31, 90, 14}});
   EXPECT_NE(FindDialogTemplate(115)->controls[1].style & kWsTabStop, 0u);
 }
 

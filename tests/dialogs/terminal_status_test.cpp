@@ -23,7 +23,8 @@ namespace {
 std::atomic<int> stops{0}, closes{0};
 
 intptr_t StatusProc(DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t) {
-  if (message == kWmCommand && LowWord(wParam) == IDC_STOP && ++stops == 1) EndDialogWith(dialog, 1);
+  if (message == kWmCommand && LowWord(wParam) == IDC_STOP && ++stops == 1)
+    EndDialogWith(dialog, 1);
   if (message == kWmClose) {
     ++closes;
     EndDialogWith(dialog, 0);
@@ -78,7 +79,9 @@ class PseudoTerminal : public ::testing::Test {
     close(slave_);
     close(master_);
   }
-  void Type(const std::string& keys) { ASSERT_EQ(write(master_, keys.data(), keys.size()), ssize_t(keys.size())); }
+  void Type(const std::string& keys) {
+    ASSERT_EQ(write(master_, keys.data(), keys.size()), ssize_t(keys.size()));
+  }
   bool Canonical() {
     termios now{};
     tcgetattr(slave_, &now);
@@ -134,7 +137,8 @@ TEST_F(PseudoTerminal, TheWaitAloneShowsItsDetailRenewedAtEachBlink) {
   SetControlText(dialog, IDC_STATUS_LINE, u"Waiting for GPS-data...");
   EXPECT_TRUE(out.WaitFor(" Waiting for GPS-data... (no data from the port yet)   ")) << out.Text();
   SetControlImage(dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
-  EXPECT_TRUE(out.WaitFor("\x1b[42m  \x1b[0m Waiting for GPS-data... (9 satellites in view, no fix yet)"))
+  EXPECT_TRUE(
+      out.WaitFor("\x1b[42m  \x1b[0m Waiting for GPS-data... (9 satellites in view, no fix yet)"))
       << out.Text();
   SetControlText(dialog, IDC_STATUS_LINE, u"Saving...");
   EXPECT_TRUE(out.WaitFor("\x1b[0m Saving...   ")) << out.Text();
@@ -164,12 +168,16 @@ TEST_F(PseudoTerminal, MessageBoxWaitsForEnter) {
     unsigned flags;
     std::string keys;
     int answer;
-  } cases[] = {{kMbOk, "\r", kIdOk},       {kMbOk, "x\r", kIdOk}, {kMbYesNo, "y", kIdYes},
-               {kMbYesNo, "n", kIdNo},     {kMbYesNo, "\r", kIdNo}};
+  } cases[] = {{kMbOk, "\r", kIdOk},
+               {kMbOk, "x\r", kIdOk},
+               {kMbYesNo, "y", kIdYes},
+               {kMbYesNo, "n", kIdNo},
+               {kMbYesNo, "\r", kIdNo}};
   for (const auto& c : cases) {
     std::atomic<int> answer{-1};
     std::thread worker([&] {
-      answer = ShowMessageBox(nullptr, u"URL copied in your clipboard succefully!", u"Quarvel!", c.flags);
+      answer = ShowMessageBox(nullptr, u"URL copied in your clipboard succefully!", u"Quarvel!",
+                              c.flags);
     });
     EXPECT_TRUE(out.WaitFor("Quarvel! URL copied in your clipboard succefully!")) << out.Text();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -186,7 +194,8 @@ TEST_F(PseudoTerminal, FrontEndGoneWhileABoxWaitsAnswersItsDefault) {
   std::thread worker;
   {
     TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
-    worker = std::thread([&] { answer = ShowMessageBox(nullptr, u"Overwrite?", u"Quarvel", kMbYesNo); });
+    worker =
+        std::thread([&] { answer = ShowMessageBox(nullptr, u"Overwrite?", u"Quarvel", kMbYesNo); });
     EXPECT_TRUE(out.WaitFor("Quarvel Overwrite? [y/n] ")) << out.Text();
   }
   worker.join();
@@ -196,15 +205,17 @@ TEST_F(PseudoTerminal, FrontEndGoneWhileABoxWaitsAnswersItsDefault) {
 
 TEST_F(PseudoTerminal, SignalsStopThenClose) {
   TerminalStatusFrontEnd frontEnd({slave_, slave_, true, false});
-  auto run = StartDialog(IDD_STATUS, [](DialogHandle dialog, unsigned message, uintptr_t wParam,
-                                        intptr_t) -> intptr_t {
-    if (message == kWmCommand && LowWord(wParam) == IDC_STOP) ++stops;
-    if (message == kWmClose) EndDialogWith(dialog, 9);
-    return 0;
-  });
+  auto run = StartDialog(
+      IDD_STATUS,
+      [](DialogHandle dialog, unsigned message, uintptr_t wParam, intptr_t) -> intptr_t {
+        if (message == kWmCommand && LowWord(wParam) == IDC_STOP) ++stops;
+        if (message == kWmClose) EndDialogWith(dialog, 9);
+        return 0;
+      });
   ASSERT_NE(ModelWaitForDialog(IDD_STATUS, kPatience), nullptr);
   raise(SIGINT);
-  for (int i = 0; i < 2000 && stops == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 2000 && stops == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(stops.load(), 1) << "the first signal is Stop";
   raise(SIGTERM);
   EXPECT_EQ(Finish(run), 9) << "the second signal closes the dialog";

@@ -88,8 +88,7 @@ unsigned RegisterTrayMessage(const char16_t* name) {
   return number;
 }
 
-intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam,
-                         intptr_t lParam) {
+intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam, intptr_t lParam) {
   std::lock_guard lock(fakeMutex);
   const std::string name = MessageNames().count(message) ? MessageNames()[message] : "?";
   Events().Add("send " + name + (window == kTray ? "" : " to a stranger") +

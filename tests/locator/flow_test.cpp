@@ -39,12 +39,20 @@ std::string UrlText(const char16_t* letter, bool lite) {
   return Narrow(url);
 }
 
-const std::vector<std::string> kRadioOnFromOff = {
-    "status Bluetooth activation", "register WIDCOMM_WM_GETSTACKSTATUS", "find tray: none",
-    "get mode", "register WIDCOMM_WM_BTRADIO_ON", "find tray: none", "set mode 1"};
-const std::vector<std::string> kRadioOffFromOn = {
-    "status Bluetooth deactivation", "register WIDCOMM_WM_GETSTACKSTATUS", "find tray: none",
-    "get mode", "register WIDCOMM_WM_BTRADIO_OFF", "find tray: none", "set mode 0"};
+const std::vector<std::string> kRadioOnFromOff = {"status Bluetooth activation",
+                                                  "register WIDCOMM_WM_GETSTACKSTATUS",
+                                                  "find tray: none",
+                                                  "get mode",
+                                                  "register WIDCOMM_WM_BTRADIO_ON",
+                                                  "find tray: none",
+                                                  "set mode 1"};
+const std::vector<std::string> kRadioOffFromOn = {"status Bluetooth deactivation",
+                                                  "register WIDCOMM_WM_GETSTACKSTATUS",
+                                                  "find tray: none",
+                                                  "get mode",
+                                                  "register WIDCOMM_WM_BTRADIO_OFF",
+                                                  "find tray: none",
+                                                  "set mode 0"};
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> all;
@@ -94,11 +102,11 @@ TEST_F(FlowTest, CoordinatesRunWithBluetoothInStepOrder) {
   const int status = Run(u"pts/9 n 0 1 1", FixAtPoll(2));
   EXPECT_EQ(status, kExitPublished);
   EXPECT_EQ(Events().Events(),
-            Join({{"status Loading settings..."}, kRadioOnFromOff,
+            Join({{"status Loading settings..."},
+                  kRadioOnFromOff,
                   {"status Connecting...", "start reader pts/9 4800",
-                   "status Waiting for GPS-data...", "image 107", "image 108",
-                   "image 107", "status Saving...", "clipboard " + text, "status ",
-                   "stop reader",
+                   "status Waiting for GPS-data...", "image 107", "image 108", "image 107",
+                   "status Saving...", "clipboard " + text, "status ", "stop reader",
                    "message Quarvel! Coordinates copied in your clipboard succefully! flags 0"},
                   kRadioOffFromOn}));
   EXPECT_EQ(Narrow(PublishedText()), text);
@@ -123,11 +131,11 @@ TEST_F(FlowTest, StopBeforeTheFirstPollStillOpensAndStops) {
     if (event == "status Connecting...") RequestStop();
   });
   EXPECT_EQ(status, kExitStopped);
-  EXPECT_EQ(Events().Events(),
-            Join({{"status Loading settings..."}, kRadioOnFromOff,
-                  {"status Connecting...", "start reader pts/9 4800",
-                   "status Waiting for GPS-data...", "status ", "stop reader"},
-                  kRadioOffFromOn}));
+  EXPECT_EQ(Events().Events(), Join({{"status Loading settings..."},
+                                     kRadioOnFromOff,
+                                     {"status Connecting...", "start reader pts/9 4800",
+                                      "status Waiting for GPS-data...", "status ", "stop reader"},
+                                     kRadioOffFromOn}));
   EXPECT_TRUE(Clipboard().text.empty());
 }
 
@@ -153,7 +161,8 @@ TEST_F(FlowTest, StopDuringTheLastSecondPublishesWithoutMessage) {
   });
   EXPECT_EQ(status, kExitPublished);
   EXPECT_EQ(Events().Events(),
-            Join({{"status Loading settings..."}, kRadioOnFromOff,
+            Join({{"status Loading settings..."},
+                  kRadioOnFromOff,
                   {"status Connecting...", "start reader pts/9 4800",
                    "status Waiting for GPS-data...", "image 107", "image 108", "image 107",
                    "status Saving...", "clipboard " + text, "status ", "stop reader"},
@@ -175,11 +184,11 @@ TEST_F(FlowTest, PortFailureWithBluetoothSwitchesTheRadioBackOff) {
   Reader().startResult = false;
   const int status = Run(u"ttyUSB7 n 0 1 1");
   EXPECT_EQ(status, kExitPortFailed);
-  EXPECT_EQ(Events().Events(),
-            Join({{"status Loading settings..."}, kRadioOnFromOff,
-                  {"status Connecting...", "start reader ttyUSB7 4800",
-                   "message Error! Error Opening Comms Port. flags 16"},
-                  kRadioOffFromOn}));
+  EXPECT_EQ(Events().Events(), Join({{"status Loading settings..."},
+                                     kRadioOnFromOff,
+                                     {"status Connecting...", "start reader ttyUSB7 4800",
+                                      "message Error! Error Opening Comms Port. flags 16"},
+                                     kRadioOffFromOn}));
 }
 
 TEST_F(FlowTest, ClipboardFailureIsAnErrorNotASuccess) {
@@ -239,7 +248,8 @@ TEST_F(FlowTest, CloseMidRunEndsAtOnceWithoutStoppingOrSwitchingOff) {
 TEST_F(FlowTest, EquatorNeverEndsTheWait) {
   const int status = Run(u"pts/9 n 0 0 1", [](const std::string& event, int polls) {
     if (event.rfind("image", 0) != 0) return;
-    if (polls == 1) ParseNmeaSentence("$GPGGA,123519,0000.000,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*");
+    if (polls == 1)
+      ParseNmeaSentence("$GPGGA,123519,0000.000,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*");
     if (polls == 4) RequestStop();
   });
   EXPECT_EQ(status, kExitStopped);

@@ -29,8 +29,8 @@ WindowLog::WindowLog(std::function<void(const std::string&)> action) {
   });
   SetMessageBoxHandler([action](DialogHandle, const std::u16string& text,
                                 const std::u16string& caption, unsigned flags) {
-    Log(action, "message " + Narrow(caption) + " " + Narrow(text) + " flags " +
-                    std::to_string(flags));
+    Log(action,
+        "message " + Narrow(caption) + " " + Narrow(text) + " flags " + std::to_string(flags));
     return DefaultMessageBoxAnswer(flags);
   });
 }

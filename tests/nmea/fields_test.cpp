@@ -19,10 +19,16 @@ TEST(NmeaFields, FieldLengthStopsAtSeparatorStarEndOrTwenty) {
     const char* text;
     std::size_t expected;
   } cases[] = {
-      {"123519,4807.038", 6}, {",N", 0},  {"*", 0},  {"", 0},      {"M*47", 1},
-      {"abcdefghijklmnopqrst", 20},       {"abcdefghijklmnopqrstuvwxy,1", 20},
+      {"123519,4807.038", 6},
+      {",N", 0},
+      {"*", 0},
+      {"", 0},
+      {"M*47", 1},
+      {"abcdefghijklmnopqrst", 20},
+      {"abcdefghijklmnopqrstuvwxy,1", 20},
   };
-  for (const auto& c : cases) EXPECT_EQ(NmeaFieldLength(c.text), c.expected) << "text \"" << c.text << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(NmeaFieldLength(c.text), c.expected) << "text \"" << c.text << '"';
 }
 
 TEST(NmeaFields, IntegersReadTheLeadingPartAndSaturate) {
@@ -30,12 +36,21 @@ TEST(NmeaFields, IntegersReadTheLeadingPartAndSaturate) {
     const char* field;
     int32_t expected;
   } cases[] = {
-      {"545.4", 545},  {"08", 8},       {"", 0},          {"M", 0},
-      {"-12", -12},    {" \t7", 7},     {"+5", 5},        {"12a3", 12},
-      {"2147483647", kMaxInt},          {"99999999999999999999", kMaxInt},
-      {"-2147483648", kMinInt},         {"-99999999999999999999", kMinInt},
+      {"545.4", 545},
+      {"08", 8},
+      {"", 0},
+      {"M", 0},
+      {"-12", -12},
+      {" \t7", 7},
+      {"+5", 5},
+      {"12a3", 12},
+      {"2147483647", kMaxInt},
+      {"99999999999999999999", kMaxInt},
+      {"-2147483648", kMinInt},
+      {"-99999999999999999999", kMinInt},
   };
-  for (const auto& c : cases) EXPECT_EQ(NmeaReadInt(c.field), c.expected) << "field \"" << c.field << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(NmeaReadInt(c.field), c.expected) << "field \"" << c.field << '"';
 }
 
 TEST(NmeaFields, BytesKeepTheLowEightBits) {
@@ -45,7 +60,8 @@ TEST(NmeaFields, BytesKeepTheLowEightBits) {
   } cases[] = {
       {"08", 8}, {"255", 255}, {"256", 0}, {"300", 44}, {"-1", 255}, {"99999999999", 255}, {"", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(NmeaReadByte(c.field), c.expected) << "field \"" << c.field << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(NmeaReadByte(c.field), c.expected) << "field \"" << c.field << '"';
 }
 
 TEST(NmeaFields, DoublesReadTheLeadingDecimalNumber) {
@@ -53,13 +69,29 @@ TEST(NmeaFields, DoublesReadTheLeadingDecimalNumber) {
     const char* field;
     double expected;
   } cases[] = {
-      {"0.9", 0.9},      {"46.9", 46.9},  {".5", 0.5},     {"5.", 5.0},   {"-2.5", -2.5},
-      {"+2.5", 2.5},     {"  3.25", 3.25}, {"1e3", 1000.0}, {"1e", 1.0},   {"2E-2x", 0.02},
-      {"4807.038", 4807.038},             {"abc", 0.0},    {".", 0.0},    {"-", 0.0},
-      {"1e999", kInf},   {"-1e999", -kInf}, {"1e-999", 0.0}, {"0x10", 0.0}, {"inf", 0.0},
+      {"0.9", 0.9},
+      {"46.9", 46.9},
+      {".5", 0.5},
+      {"5.", 5.0},
+      {"-2.5", -2.5},
+      {"+2.5", 2.5},
+      {"  3.25", 3.25},
+      {"1e3", 1000.0},
+      {"1e", 1.0},
+      {"2E-2x", 0.02},
+      {"4807.038", 4807.038},
+      {"abc", 0.0},
+      {".", 0.0},
+      {"-", 0.0},
+      {"1e999", kInf},
+      {"-1e999", -kInf},
+      {"1e-999", 0.0},
+      {"0x10", 0.0},
+      {"inf", 0.0},
       {"12345678901234567890", 12345678901234567890.0},
   };
-  for (const auto& c : cases) EXPECT_EQ(NmeaReadDouble(c.field), c.expected) << "field \"" << c.field << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(NmeaReadDouble(c.field), c.expected) << "field \"" << c.field << '"';
 }
 
 TEST(NmeaFields, FloatsAreRoundedFromDouble) {
@@ -74,8 +106,8 @@ TEST(NmeaFields, IntegerViaDoubleTruncatesTowardZeroAndSaturates) {
     const char* field;
     int32_t expected;
   } cases[] = {
-      {"12.9", 12}, {"-12.9", -12}, {"0012", 12}, {"", 0}, {"1e3", 1000},
-      {"1e20", kMaxInt}, {"-1e20", kMinInt}, {"1e999", kMaxInt},
+      {"12.9", 12},  {"-12.9", -12},    {"0012", 12},       {"", 0},
+      {"1e3", 1000}, {"1e20", kMaxInt}, {"-1e20", kMinInt}, {"1e999", kMaxInt},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NmeaReadIntViaDouble(c.field), c.expected) << "field \"" << c.field << '"';
@@ -124,15 +156,13 @@ TEST(NmeaFields, CoordinatesBecomeDegreesPlusMinutesTimesOneSixtieth) {
 
 TEST(NmeaFields, WalkCutsLongFieldsAndShiftsTheRest) {
   std::string seen;
-  WalkNmeaFields("$A,1234567890123456789012345,B,C*D,E", 10, [&](int index, const char* f) {
-    seen += std::to_string(index) + "=" + f + ";";
-  });
+  WalkNmeaFields("$A,1234567890123456789012345,B,C*D,E", 10,
+                 [&](int index, const char* f) { seen += std::to_string(index) + "=" + f + ";"; });
   EXPECT_EQ(seen, "0=$A;1=12345678901234567890;2=2345;3=B;4=C;");
 
   seen.clear();
-  WalkNmeaFields("$A,1,2,3,4", 3, [&](int index, const char* f) {
-    seen += std::to_string(index) + "=" + f + ";";
-  });
+  WalkNmeaFields("$A,1,2,3,4", 3,
+                 [&](int index, const char* f) { seen += std::to_string(index) + "=" + f + ";"; });
   EXPECT_EQ(seen, "0=$A;1=1;2=2;") << "the walk ends at its maximum";
 }
 

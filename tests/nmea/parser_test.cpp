@@ -153,7 +153,8 @@ TEST_F(NmeaParser, GsaStoresListedSatellitesAndZeroForEmptySlots) {
   EXPECT_EQ(g.mode, 'M');
   EXPECT_EQ(g.fixType, '2');
   const int expected[12] = {4, 5, 9, 12, 24, 0, 0, 0, 0, 0, 0, 0};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(g.satelliteIds[i], expected[i]) << "satelliteIds[" << i << "]";
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(g.satelliteIds[i], expected[i]) << "satelliteIds[" << i << "]";
   EXPECT_EQ(g.pdop, 3.5f);
   EXPECT_EQ(g.hdop, 2.3f);
   EXPECT_EQ(g.vdop, 1.1f);
@@ -223,7 +224,11 @@ TEST_F(NmeaParser, OnlyTheFirstSixCharactersChooseTheParser) {
 TEST_F(NmeaParser, TextsMatchingNoTagLandInOther) {
   const char* const texts[] = {
       "$GXGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*",
-      "$gpgga,123519*", "$GP", "", ",M,,*", "$PGRMZ,246,f,3*",
+      "$gpgga,123519*",
+      "$GP",
+      "",
+      ",M,,*",
+      "$PGRMZ,246,f,3*",
   };
   for (const char* text : texts) {
     ParseNmeaSentence(text);
@@ -276,8 +281,10 @@ TEST_F(NmeaParser, FieldsAfterTheStarKeepTheirValues) {
 TEST_F(NmeaParser, FixIsNeverTornOrMixed) {
   const char* const north = "$GPGGA,1,4807.038,N,01131.000,E,1*";
   const char* const south = "$GPGGA,2,3352.000,S,15112.000,W,1*";
-  const double northLat = NmeaCoordToDegrees("4807.038"), northLon = NmeaCoordToDegrees("01131.000");
-  const double southLat = -NmeaCoordToDegrees("3352.000"), southLon = -NmeaCoordToDegrees("15112.000");
+  const double northLat = NmeaCoordToDegrees("4807.038"),
+               northLon = NmeaCoordToDegrees("01131.000");
+  const double southLat = -NmeaCoordToDegrees("3352.000"),
+               southLon = -NmeaCoordToDegrees("15112.000");
   ParseNmeaSentence(north);
   std::atomic<bool> done{false};
   std::thread reader([&] {

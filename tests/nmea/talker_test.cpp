@@ -35,11 +35,9 @@ const TypeCase kTypes[] = {
     {"RMC", ",092751.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A*",
      [](const GpsState& s) { return Tag(s.rmc.tag); },
      [](const GpsState& s) { return double(s.rmc.course); }, double(31.66f)},
-    {"VTG", ",31.66,T,,M,0.02,N,0.04,K,A*",
-     [](const GpsState& s) { return Tag(s.vtg.tag); },
+    {"VTG", ",31.66,T,,M,0.02,N,0.04,K,A*", [](const GpsState& s) { return Tag(s.vtg.tag); },
      [](const GpsState& s) { return double(s.vtg.values[0]); }, double(31.66f)},
-    {"ZDA", ",092751.000,28,05,2011,00,00*",
-     [](const GpsState& s) { return Tag(s.zda.tag); },
+    {"ZDA", ",092751.000,28,05,2011,00,00*", [](const GpsState& s) { return Tag(s.zda.tag); },
      [](const GpsState& s) { return double(s.zda.year); }, 2011},
 };
 
@@ -72,11 +70,26 @@ TEST_F(Talkers, OnlyTheFirstSixCharactersChooseWhateverTheTalker) {
 
 TEST_F(Talkers, ProprietaryOtherTalkersAndOtherTypesStayUnrecognised) {
   const char* const texts[] = {
-      "$PUBX,00,092751.00,5321.6802,N,00630.3372,W,61.7,G3,2.1,2.0,0.0,31.66,0.0,,1.0,1.0,1.0,8,0,0*",
-      "$PGRME,15.0,M,45.0,M,25.0,M*", "$IIGGA,092751,5321.6802,N*", "$ECRMC,092751,A*",
-      "$GXGGA,1*", "$GZGGA,1*", "$BPGGA,1*", "$QPGGA,1*", "$GGGGA,1*", "$gnGGA,1*",
-      "$GNTXT,01,01,02,u-blox AG - www.u-blox.com*", "$GNGNS,092751.00,5321.6802,N*",
-      "$GNGBS,092751.00,1.5,1.2,3.0,,,,*", "$GN", "$G", "$BD", "$QZGG", "$GLGS", "GNGGA,1*",
+      "$PUBX,00,092751.00,5321.6802,N,00630.3372,W,61.7,G3,2.1,2.0,0.0,31.66,0.0,,1.0,1.0,1.0,8,0,"
+      "0*",
+      "$PGRME,15.0,M,45.0,M,25.0,M*",
+      "$IIGGA,092751,5321.6802,N*",
+      "$ECRMC,092751,A*",
+      "$GXGGA,1*",
+      "$GZGGA,1*",
+      "$BPGGA,1*",
+      "$QPGGA,1*",
+      "$GGGGA,1*",
+      "$gnGGA,1*",
+      "$GNTXT,01,01,02,u-blox AG - www.u-blox.com*",
+      "$GNGNS,092751.00,5321.6802,N*",
+      "$GNGBS,092751.00,1.5,1.2,3.0,,,,*",
+      "$GN",
+      "$G",
+      "$BD",
+      "$QZGG",
+      "$GLGS",
+      "GNGGA,1*",
   };
   for (const char* text : texts) {
     ParseNmeaSentence(text);

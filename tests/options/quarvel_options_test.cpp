@@ -41,11 +41,11 @@ TEST(QuarvelOptions, AcceptedLinesSetTheirOptionsAndFindTheLaunchWords) {
       {{"--version"}, false, false, true, 0, 2},
       {{"-h"}, false, true, false, 0, 2},
       {{"--help", "DEMO:"}, false, true, false, 0, 2},
-      {{"--", "--timeout", "5"}, false, false, false, 0, 2},        // a port named --timeout
+      {{"--", "--timeout", "5"}, false, false, false, 0, 2},  // a port named --timeout
       {{"--no-clipboard", "--", "-odd"}, true, false, false, 0, 3},
-      {{"", "n", "1"}, false, false, false, 0, 1},                  // an empty port word
+      {{"", "n", "1"}, false, false, false, 0, 1},  // an empty port word
       {{"-"}, false, false, false, 0, 1},
-      {{"DEMO:", "--timeout", "5"}, false, false, false, 0, 1},     // options come first
+      {{"DEMO:", "--timeout", "5"}, false, false, false, 0, 1},  // options come first
   };
   for (const Accepted& c : cases) {
     const Read read = ReadWords(c.words);

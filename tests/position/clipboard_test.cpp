@@ -19,7 +19,10 @@
 namespace {
 
 const char16_t kCoordinates[] = u"N55°45.348 E37°37.038";
-const char kCoordinatesUtf8[] = "N55\xC2\xB0" "45.348 E37\xC2\xB0" "37.038";
+const char kCoordinatesUtf8[] =
+    "N55\xC2\xB0"
+    "45.348 E37\xC2\xB0"
+    "37.038";
 // A pair, a degree sign and a lone low surrogate.
 const char16_t kAwkward[] = u"A\xD83C\xDF0D\x00B0\xDC00Z";
 const char kAwkwardUtf8[] = "A\xF0\x9F\x8C\x8D\xC2\xB0\xEF\xBF\xBDZ";
@@ -150,7 +153,9 @@ TEST_F(X11Clipboard, PublishPositionPutsTheChosenText) {
     std::string text;
   } cases[] = {
       {-22.9068, -43.1729, Settings{u"COM1:", u"h", 1, 0, 1}, PublishResult::Coordinates,
-       "S22\xC2\xB0" "54.408 W43\xC2\xB0" "10.373"},
+       "S22\xC2\xB0"
+       "54.408 W43\xC2\xB0"
+       "10.373"},
       {55.7558, 37.6173, Settings{u"COM1:", u"h", 1, 0, 0}, PublishResult::MapUrl,
        UrlStart() + "lat=55.7558&lon=37.6173&t=h&s=1"},
       {0.05, -43.1729, Settings{u"COM1:", u"", 0, 0, 0}, PublishResult::MapUrl,
@@ -159,9 +164,11 @@ TEST_F(X11Clipboard, PublishPositionPutsTheChosenText) {
   for (const auto& c : cases) {
     ChildOptions options;
     options.environment = OnDisplay();
-    const int result = RunInChild(
-        [&] { return static_cast<int>(PublishPosition(c.latitude, c.longitude, c.settings)); },
-        options).exitCode;
+    const int result =
+        RunInChild(
+            [&] { return static_cast<int>(PublishPosition(c.latitude, c.longitude, c.settings)); },
+            options)
+            .exitCode;
     EXPECT_EQ(result, static_cast<int>(c.result)) << c.text;
     EXPECT_EQ(ReadClipboard(c.text), c.text);
   }
@@ -185,7 +192,8 @@ TEST_F(X11Clipboard, CopyTextToClipboardCutsToItsBlock) {
     options.environment = OnDisplay();
     const int result =
         RunInChild([&] { return CopyTextToClipboard(c.text.c_str(), c.blockBytes) ? 0 : 1; },
-                   options).exitCode;
+                   options)
+            .exitCode;
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadClipboard(c.expected), c.expected) << "block of " << c.blockBytes << " bytes";
   }
@@ -197,9 +205,10 @@ TEST(ClipboardFailure, NoDisplayAndNoTerminal) {
   options.newSession = true;  // no controlling terminal, stderr to /dev/null
   EXPECT_EQ(RunInChild([] { return PutTextOnClipboard(kCoordinates) ? 0 : 1; }, options).exitCode,
             1);
-  EXPECT_EQ(RunInChild([] { return static_cast<int>(PublishPosition(1.5, 2.5, Settings{})); },
-                       options).exitCode,
-            static_cast<int>(PublishResult::None))
+  EXPECT_EQ(
+      RunInChild([] { return static_cast<int>(PublishPosition(1.5, 2.5, Settings{})); }, options)
+          .exitCode,
+      static_cast<int>(PublishResult::None))
       << "a failed publication is reported as nothing published";
 }
 

@@ -30,9 +30,8 @@ struct NumberCase {
 
 TEST(FormatNumber, WorkedValues) {
   const NumberCase cases[] = {
-      {45.347, "45.347"},      {45.0, "45."},         {0.5, "0.5"},
-      {0.0, "0."},             {0.05, "5.e-002"},     {55.7558, "55.7558"},
-      {-22.9068, "-22.9068"},  {55.755812345, "55.755812"},
+      {45.347, "45.347"}, {45.0, "45."},        {0.5, "0.5"},           {0.0, "0."},
+      {0.05, "5.e-002"},  {55.7558, "55.7558"}, {-22.9068, "-22.9068"}, {55.755812345, "55.755812"},
   };
   for (const auto& c : cases) EXPECT_EQ(Number(c.value), c.text) << "value " << c.value;
 }
@@ -123,8 +122,8 @@ TEST(FormatNumber, AgreesWithPrintfOverRandomDoubles) {
     ++checked;
     const std::string got = Number(value), expected = ExpectedNumber(value);
     if (got != expected && ++failures <= 20) {
-      ADD_FAILURE() << "value " << std::hexfloat << value << std::defaultfloat << " ("
-                    << value << "): got " << got << ", expected " << expected;
+      ADD_FAILURE() << "value " << std::hexfloat << value << std::defaultfloat << " (" << value
+                    << "): got " << got << ", expected " << expected;
     }
     EXPECT_LE(got.size(), 15u) << "value " << value;
   };

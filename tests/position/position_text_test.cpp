@@ -92,9 +92,15 @@ TEST(FormatMapUrl, MapTypeOutsideLettersIsPercentEncoded) {
     const char16_t* mapType;
     const char16_t* parameter;
   } cases[] = {
-      {u"Z", u"&t=Z"},     {u"7", u"&t=7"},         {u"~", u"&t=~"},
-      {u"&", u"&t=%26"},   {u"#", u"&t=%23"},       {u" ", u"&t=%20"},
-      {u"é", u"&t=%C3%A9"}, {u"\xD800", u"&t=%EF%BF%BD"}, {u"\x20AC", u"&t=%E2%82%AC"},
+      {u"Z", u"&t=Z"},
+      {u"7", u"&t=7"},
+      {u"~", u"&t=~"},
+      {u"&", u"&t=%26"},
+      {u"#", u"&t=%23"},
+      {u" ", u"&t=%20"},
+      {u"é", u"&t=%C3%A9"},
+      {u"\xD800", u"&t=%EF%BF%BD"},
+      {u"\x20AC", u"&t=%E2%82%AC"},
       {u"hx", u"&t=h"},  // one letter only
   };
   for (const auto& c : cases) {

@@ -43,10 +43,10 @@ RunResult RunProgram(const std::vector<std::string>& argv, const EnvironmentChan
 
 struct ChildOptions {
   EnvironmentChanges environment;
-  bool newSession = false;       // no controlling terminal
-  std::string controllingTty;    // a terminal to become the controlling one
+  bool newSession = false;     // no controlling terminal
+  std::string controllingTty;  // a terminal to become the controlling one
   std::string stderrPath = "/dev/null";
-  bool captureOutput = false;    // stdout and stderr into RunResult::output
+  bool captureOutput = false;  // stdout and stderr into RunResult::output
 };
 
 // Runs body in a forked child; the exit code is body's result. With

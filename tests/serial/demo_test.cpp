@@ -39,11 +39,14 @@ std::string ChecksumProblem(const std::string& line) {
   for (std::size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(line[i]);
   char expected[3];
   std::snprintf(expected, sizeof expected, "%02X", sum);
-  return line.compare(star + 1, 2, expected) == 0 ? "" : "checksum should be " + std::string(expected) + ": " + line;
+  return line.compare(star + 1, 2, expected) == 0
+             ? ""
+             : "checksum should be " + std::string(expected) + ": " + line;
 }
 
 TEST(DemoReceiver, EachSecondIsAFullCycleWithGoodChecksums) {
-  const char* kOrder[] = {"$GPGGA", "$GPGSA", "$GPGSV", "$GPGSV", "$GPGSV", "$GPRMC", "$GPVTG", "$GPZDA"};
+  const char* kOrder[] = {"$GPGGA", "$GPGSA", "$GPGSV", "$GPGSV",
+                          "$GPGSV", "$GPRMC", "$GPVTG", "$GPZDA"};
   for (uint32_t second : {0u, 1u, 2u, 3u, 4u, 100u, 86400u}) {
     const std::vector<std::string> lines = Lines(second, kNovember14th2023 + second);
     ASSERT_EQ(lines.size(), 8u) << "second " << second;
@@ -82,7 +85,8 @@ void FeedToParser(const char* bytes, std::size_t length) {
   char read[kGpsReadSize + 1] = {};
   ASSERT_LE(length, kGpsReadSize);
   std::memcpy(read, bytes, length);
-  FrameNmeaRead(framer, read, [](const char* sentence, void*) { ParseNmeaSentence(sentence); }, nullptr);
+  FrameNmeaRead(
+      framer, read, [](const char* sentence, void*) { ParseNmeaSentence(sentence); }, nullptr);
 }
 
 TEST(DemoReceiver, NoFixForTheFirstSecondsThenAFixThatStaysNearItsPlace) {
@@ -117,7 +121,8 @@ TEST(DemoReceiver, ThePositionJitters) {
 TEST(DemoReceiver, WakeReleasesAWaitingRead) {
   DemoReceiver* receiver = OpenDemoReceiver();
   char buffer[kGpsReadSize];
-  EXPECT_GT(ReadDemoReceiver(receiver, buffer, sizeof buffer), 0u) << "the first burst comes at once";
+  EXPECT_GT(ReadDemoReceiver(receiver, buffer, sizeof buffer), 0u)
+      << "the first burst comes at once";
   std::atomic<int> result{-1};
   std::thread reader([&] { result = int(ReadDemoReceiver(receiver, buffer, sizeof buffer)); });
   WakeDemoReceiver(receiver);
@@ -132,7 +137,12 @@ TEST(DemoReceiver, ThroughTheReaderAFixComesAfterAFewSeconds) {
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(StartGpsReader(u"DEMO:", 4800));
   double latitude = 0;
-  EXPECT_TRUE(WaitFor([&] { GetGpsFix(&latitude, nullptr, nullptr); return latitude != 0; }, 20s));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        GetGpsFix(&latitude, nullptr, nullptr);
+        return latitude != 0;
+      },
+      20s));
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, std::chrono::seconds(kDemoNoFixSeconds) - 100ms) << "the fix came too early";
   EXPECT_NEAR(latitude, kDemoLatitude, kDemoJitterDegrees);

@@ -52,7 +52,8 @@ class GpsFake {
       freopen("/dev/null", "w", stdout);
       freopen("/dev/null", "w", stderr);
       const std::string port = std::to_string(tcpPort);
-      execlp("gpsfake", "gpsfake", "-q", "-P", port.c_str(), log.c_str(), static_cast<char*>(nullptr));
+      execlp("gpsfake", "gpsfake", "-q", "-P", port.c_str(), log.c_str(),
+             static_cast<char*>(nullptr));
       _exit(127);
     }
   }
@@ -92,7 +93,12 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
     ASSERT_TRUE(WaitFor([&] { return StartGpsReader(name.c_str(), 4800); }, 30s))
         << "gpsd never accepted the connection";
     double latitude = 0;
-    EXPECT_TRUE(WaitFor([&] { GetGpsFix(&latitude, nullptr, nullptr); return latitude != 0; }, 30s))
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          GetGpsFix(&latitude, nullptr, nullptr);
+          return latitude != 0;
+        },
+        30s))
         << "no position came through gpsd";
     EXPECT_NEAR(latitude, 48 + 7.038 / 60, 1e-9);
     StopGpsReader();

@@ -20,15 +20,24 @@ TEST(SerialNames, DevicePathForEachKindOfName) {
     std::u16string name;
     std::string path;
   } cases[] = {
-      {u"COM1:", "/dev/ttyS0"},           {u"COM4:", "/dev/ttyS3"},
-      {u"com2", "/dev/ttyS1"},            {u"COM10:", "/dev/ttyS9"},
-      {u"/dev/ttyUSB0", "/dev/ttyUSB0"},  {u"/tmp/gps link", "/tmp/gps link"},
-      {u"ttyUSB0", "/dev/ttyUSB0"},       {u"rfcomm0", "/dev/rfcomm0"},
-      {u"pts/3", "/dev/pts/3"},           {u"ttyACM0:", "/dev/ttyACM0"},
-      {u"COM0:", "/dev/COM0"},            {u"COMX:", "/dev/COMX"},
-      {u"COM1:x", "/dev/COM1:x"},         {u"", ""},
-      {u"../etc/passwd", ""},             {u"/dev/../etc/passwd", ""},
-      {u":", ""},                         {u"gps\u00e9", "/dev/gps\xc3\xa9"},
+      {u"COM1:", "/dev/ttyS0"},
+      {u"COM4:", "/dev/ttyS3"},
+      {u"com2", "/dev/ttyS1"},
+      {u"COM10:", "/dev/ttyS9"},
+      {u"/dev/ttyUSB0", "/dev/ttyUSB0"},
+      {u"/tmp/gps link", "/tmp/gps link"},
+      {u"ttyUSB0", "/dev/ttyUSB0"},
+      {u"rfcomm0", "/dev/rfcomm0"},
+      {u"pts/3", "/dev/pts/3"},
+      {u"ttyACM0:", "/dev/ttyACM0"},
+      {u"COM0:", "/dev/COM0"},
+      {u"COMX:", "/dev/COMX"},
+      {u"COM1:x", "/dev/COM1:x"},
+      {u"", ""},
+      {u"../etc/passwd", ""},
+      {u"/dev/../etc/passwd", ""},
+      {u":", ""},
+      {u"gps\u00e9", "/dev/gps\xc3\xa9"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SerialDevicePath(c.name.c_str()), c.path) << "name \"" << Utf8(c.name) << "\"";
@@ -41,9 +50,9 @@ TEST(SerialNames, GpsdNamesAndTheirPorts) {
     bool isGpsd;
     uint16_t port;
   } cases[] = {
-      {u"gpsd:", true, 2947},    {u"GPSD:", true, 2947},    {u"gpsd:2948", true, 2948},
+      {u"gpsd:", true, 2947},       {u"GPSD:", true, 2947},   {u"gpsd:2948", true, 2948},
       {u"gpsd:65535", true, 65535}, {u"gpsd:65536", true, 0}, {u"gpsd:0", true, 0},
-      {u"gpsd:12x", true, 0},    {u"gpsd", false, 0},       {u"COM1:", false, 0},
+      {u"gpsd:12x", true, 0},       {u"gpsd", false, 0},      {u"COM1:", false, 0},
       {u"xgpsd:", false, 0},
   };
   for (const auto& c : cases) {
@@ -72,9 +81,13 @@ TEST(OfferedPortNames, ReceiversFoundThenBuiltInSources) {
   const std::vector<std::u16string> names = OfferedPortNames();
   unsetenv("QUARVEL_DEVICE_DIR");
   std::filesystem::remove_all(root);
-  const std::vector<std::string> expected = {
-      byId + "/usb-Garmin-if00", byId + "/usb-u-blox_7-if00", "ttyUSB0", "ttyUSB10",
-      "rfcomm1", "gpsd:", "DEMO:"};
+  const std::vector<std::string> expected = {byId + "/usb-Garmin-if00",
+                                             byId + "/usb-u-blox_7-if00",
+                                             "ttyUSB0",
+                                             "ttyUSB10",
+                                             "rfcomm1",
+                                             "gpsd:",
+                                             "DEMO:"};
   std::vector<std::string> got;
   for (const std::u16string& name : names) got.push_back(Utf8(name));
   EXPECT_EQ(got, expected);

@@ -37,10 +37,11 @@ TEST(SerialPort, OpensExclusivelyUntilClosed) {
 }
 
 TEST(SerialPort, RefusesWhatIsNotASerialLine) {
-  for (const char16_t* name : {u"/dev/quarvel-no-such-port", u"/dev/null", u"/etc/hostname",
-                               u"COM99:", u"", u"gpsd:0"}) {
+  for (const char16_t* name :
+       {u"/dev/quarvel-no-such-port", u"/dev/null", u"/etc/hostname", u"COM99:", u"", u"gpsd:0"}) {
     OpenPort port(name);
-    EXPECT_EQ(port.handle, kInvalidSerialPort) << std::string(name, name + std::char_traits<char16_t>::length(name));
+    EXPECT_EQ(port.handle, kInvalidSerialPort)
+        << std::string(name, name + std::char_traits<char16_t>::length(name));
   }
 }
 

@@ -120,7 +120,8 @@ TEST_F(GpsReaderTest, UnpluggedReceiverCostsNoCpuAndStopStillWorks) {
   std::this_thread::sleep_for(200ms);
   const double before = ProcessCpuMilliseconds();
   std::this_thread::sleep_for(1s);
-  EXPECT_LT(ProcessCpuMilliseconds() - before, 200.0) << "CPU milliseconds used in one second unplugged";
+  EXPECT_LT(ProcessCpuMilliseconds() - before, 200.0)
+      << "CPU milliseconds used in one second unplugged";
   StopGpsReader();
   EXPECT_TRUE(WaitGpsReaderStopped(10s));
 }
@@ -198,8 +199,8 @@ TEST_F(GpsReaderTest, HalfASentenceFromTheOldLineIsNotCompletedByTheNewOne) {
   const GpsState state = CopyGpsState();
   EXPECT_EQ(state.gga.tag[0], '\0') << "a GGA was made of bytes from two lines";
   EXPECT_EQ(Latitude(), 0);
-  EXPECT_TRUE(std::string(state.other.text).starts_with(tail.substr(0, 12))) << state.other.text
-      << "\nthe new line's first bytes are to be a fragment of their own";
+  EXPECT_TRUE(std::string(state.other.text).starts_with(tail.substr(0, 12)))
+      << state.other.text << "\nthe new line's first bytes are to be a fragment of their own";
 }
 
 // Whether some other process or descriptor holds the exclusive claim on path.
@@ -220,10 +221,13 @@ TEST_F(GpsReaderTest, AGonePseudoTerminalsNumberIsLeftToItsNextOwner) {
   ResetGpsState();
   first.reset();  // gone; the number is free once the reader lets go of it
   std::unique_ptr<Pty> next;
-  ASSERT_TRUE(WaitFor([&] {
-    next = std::make_unique<Pty>();
-    return next->Path() == path;
-  }, 10s)) << "the system did not hand out " << path << " again";
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        next = std::make_unique<Pty>();
+        return next->Path() == path;
+      },
+      10s))
+      << "the system did not hand out " << path << " again";
   for (int i = 0; i < 10; ++i) {
     next->Write(kFixBurst);
     std::this_thread::sleep_for(100ms);

@@ -37,7 +37,8 @@ const LineCase kLineCases[] = {
     {u"COM4: h  1", Settings{}, Expect(u"COM4:", u"h", 0, 1, 0)},
     // Word lengths and the last character.
     {u"/dev/ttyUSB0 s", Settings{}, Expect(u"/dev/ttyUSB0", u"s", 0, 0, 0)},
-    {std::u16string(300, u'p') + u" h 1", Settings{}, Expect(std::u16string(259, u'p'), u"h", 1, 0, 0)},
+    {std::u16string(300, u'p') + u" h 1", Settings{},
+     Expect(std::u16string(259, u'p'), u"h", 1, 0, 0)},
     {u"123456789", Settings{}, Expect(u"123456789", u"n", 0, 0, 0)},
     {u"COM4: x 0001 1110 2", AllOn(), Expect(u"COM4:", u"x", 1, 0, 0)},
     {u"COM4: h 1 1 1 0 0 x", Settings{}, Expect(u"COM4:", u"h", 1, 1, 1)},
@@ -62,7 +63,8 @@ TEST(ParseLaunchArguments, LongPortNeverOverflows) {
   Settings settings;
   const std::u16string line = std::u16string(5000, u'P') + u" s 1 1 1";
   ParseLaunchArguments(line.c_str(), settings);
-  EXPECT_EQ(Describe(settings), Describe(Expect(std::u16string(kPortNameUnits, u'P'), u"s", 1, 1, 1)));
+  EXPECT_EQ(Describe(settings),
+            Describe(Expect(std::u16string(kPortNameUnits, u'P'), u"s", 1, 1, 1)));
 }
 
 struct JoinCase {
@@ -88,8 +90,7 @@ TEST(JoinCommandLine, ArgumentsBySingleSpaces) {
     for (std::string& arg : copies) argv.push_back(arg.data());
     argv.push_back(nullptr);
     const std::u16string line = JoinCommandLine(int(c.argv.size()), argv.data());
-    EXPECT_EQ(line, c.line) << "joined [" << Show(line) << "], expected [" << Show(c.line)
-                            << "]";
+    EXPECT_EQ(line, c.line) << "joined [" << Show(line) << "], expected [" << Show(c.line) << "]";
   }
 }
 

@@ -113,9 +113,12 @@ TEST(WideToMultibyte, StopsBeforeACharacterThatDoesNotFit) {
     std::string bytes;
     bool whole;
   } cases[] = {
-      {u"h\u00E9llo", 3, "h", false},  {u"h\u00E9llo", 4, "h\xC3\xA9", false},
-      {u"h\u00E9llo", 7, "h\xC3\xA9llo", true}, {u"abc", 1, "", false},
-      {u"", 1, "", true},              {u"\U0001F600", 4, "", false},
+      {u"h\u00E9llo", 3, "h", false},
+      {u"h\u00E9llo", 4, "h\xC3\xA9", false},
+      {u"h\u00E9llo", 7, "h\xC3\xA9llo", true},
+      {u"abc", 1, "", false},
+      {u"", 1, "", true},
+      {u"\U0001F600", 4, "", false},
       {u"\U0001F600", 5, "\xF0\x9F\x98\x80", true},
   };
   for (const auto& c : cases) {
@@ -138,10 +141,10 @@ TEST(MultibyteToWide, DecodesUtf8AndReplacesWhatIsNone) {
       {"\xF0\x9F\x98\x80", 3, u"\U0001F600", true},
       {"\xF0\x9F\x98\x80", 2, u"", false},
       {"abc", 3, u"ab", false},
-      {"\xC0\x80", 16, u"\uFFFD\uFFFD", true},              // overlong NUL
-      {"\xED\xA0\x80", 16, u"\uFFFD\uFFFD\uFFFD", true},    // an encoded surrogate
+      {"\xC0\x80", 16, u"\uFFFD\uFFFD", true},                      // overlong NUL
+      {"\xED\xA0\x80", 16, u"\uFFFD\uFFFD\uFFFD", true},            // an encoded surrogate
       {"\xF4\x90\x80\x80", 16, u"\uFFFD\uFFFD\uFFFD\uFFFD", true},  // past U+10FFFF
-      {"\xE2\x82", 16, u"\uFFFD\uFFFD", true},              // cut short
+      {"\xE2\x82", 16, u"\uFFFD\uFFFD", true},                      // cut short
   };
   for (const auto& c : cases) {
     char16_t out[20];

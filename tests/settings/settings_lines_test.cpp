@@ -31,34 +31,44 @@ const std::u16string kFace = u"\U0001F600";
 
 const ReadCase kReadCases[] = {
     {"example with LF", kExampleFile, {u"COM4:\n", u"h\n", u"1\n", u"1\n", u"0\n"}},
-    {"example with CR LF", CrLf(kExampleFile),
+    {"example with CR LF",
+     CrLf(kExampleFile),
      {u"COM4:\r\n", u"h\r\n", u"1\r\n", u"1\r\n", u"0\r\n"}},
     {"comments and empty lines only", "# a\n\n#b\r\n\r\n\r#\n", {}},
     {"empty file", "", {}},
-    {"empty port line moves every value up", "# COM port\n\n# Default map type\nh\n# Lite\n1\n",
+    {"empty port line moves every value up",
+     "# COM port\n\n# Default map type\nh\n# Lite\n1\n",
      {u"h\n", u"1\n"}},
-    {"leading space or tab makes a value line", " 1\n\t# not a comment\n \n",
+    {"leading space or tab makes a value line",
+     " 1\n\t# not a comment\n \n",
      {u" 1\n", u"\t# not a comment\n", u" \n"}},
     {"line of 300 units is one line, cut", std::string(300, 'x') + "\nh\n", {kKept, u"h\n"}},
     {"line that just fills the buffer drops only its line feed",
-     std::string(kKept.size(), 'x') + "\nh\n", {kKept, u"h\n"}},
-    {"long port line with CR LF is whole", std::string(259, 'p') + "\r\nh\n",
+     std::string(kKept.size(), 'x') + "\nh\n",
+     {kKept, u"h\n"}},
+    {"long port line with CR LF is whole",
+     std::string(259, 'p') + "\r\nh\n",
      {std::u16string(259, u'p') + u"\r\n", u"h\n"}},
-    {"long comment shifts nothing", "# " + std::string(500, 'c') + "\nCOM4:\nh\n",
+    {"long comment shifts nothing",
+     "# " + std::string(500, 'c') + "\nCOM4:\nh\n",
      {u"COM4:\n", u"h\n"}},
     {"by-id port name of 82 units",
      "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00\n",
      {u"/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00\n"}},
-    {"only the first five value lines", "a\nb\nc\nd\ne\nf\ng\n",
+    {"only the first five value lines",
+     "a\nb\nc\nd\ne\nf\ng\n",
      {u"a\n", u"b\n", u"c\n", u"d\n", u"e\n"}},
     {"last line without a line feed", "# COM port\nCOM7:", {u"COM7:"}},
     {"UTF-8 text", "# port\nCOM\xC3\xA9:\n\xE6\x97\xA5\n", {u"COM\u00E9:\n", u"\u65E5\n"}},
-    {"bytes that are no UTF-8 read as U+FFFD", "\xFF" "1\n\xC3(\n\xE6\x97\n",
+    {"bytes that are no UTF-8 read as U+FFFD",
+     "\xFF"
+     "1\n\xC3(\n\xE6\x97\n",
      {u"\uFFFD1\n", u"\uFFFD(\n", u"\uFFFD\n"}},
     {"surrogate pair never split at the buffer's end",
      std::string(kKept.size() - 1, 'x') + "\xF0\x9F\x98\x80\nh\n",
      {std::u16string(kKept.size() - 1, u'x'), u"h\n"}},
-    {"surrogate pair that fits", std::string(kKept.size() - 2, 'x') + "\xF0\x9F\x98\x80\nh\n",
+    {"surrogate pair that fits",
+     std::string(kKept.size() - 2, 'x') + "\xF0\x9F\x98\x80\nh\n",
      {std::u16string(kKept.size() - 2, u'x') + kFace, u"h\n"}},
     {"a CR inside a line stays", "a\rb\r\n", {u"a\rb\r\n"}},
 };
@@ -112,17 +122,24 @@ TEST(TrimLineEnd, CutsSpacesAndLineEndsOnly) {
   const struct {
     std::u16string in, out;
   } cases[] = {
-      {u"COM4:\r\n", u"COM4:"}, {u"COM4:\n", u"COM4:"},   {u"h  \r\n \n", u"h"},
-      {u"a \t \n", u"a \t"},    {u"\t\n", u"\t"},          {u"   ", u""},
-      {u"", u""},               {u" x", u" x"},           {u"x\v", u"x\v"},
-      {u"\r\r\n\n", u""},       {u"a\rb\r", u"a\rb"},
+      {u"COM4:\r\n", u"COM4:"},
+      {u"COM4:\n", u"COM4:"},
+      {u"h  \r\n \n", u"h"},
+      {u"a \t \n", u"a \t"},
+      {u"\t\n", u"\t"},
+      {u"   ", u""},
+      {u"", u""},
+      {u" x", u" x"},
+      {u"x\v", u"x\v"},
+      {u"\r\r\n\n", u""},
+      {u"a\rb\r", u"a\rb"},
   };
   for (const auto& c : cases) {
     std::u16string text = c.in;
     char16_t* result = TrimLineEnd(text.data());
     EXPECT_EQ(result, text.data()) << "returns the same text for [" << Show(c.in) << "]";
-    EXPECT_EQ(std::u16string(result), c.out) << "[" << Show(c.in) << "] became ["
-                                             << Show(result) << "]";
+    EXPECT_EQ(std::u16string(result), c.out)
+        << "[" << Show(c.in) << "] became [" << Show(result) << "]";
   }
 }
 
@@ -130,8 +147,8 @@ TEST(IsFlagOn, OnlyALeadingOne) {
   const struct {
     std::u16string line;
     bool on;
-  } cases[] = {{u"1", true},  {u"1\n", true},  {u"10", true},  {u"1x", true},
-               {u"0", false}, {u" 1", false},  {u"", false},   {u"\t1", false},
+  } cases[] = {{u"1", true},    {u"1\n", true},    {u"10", true}, {u"1x", true},
+               {u"0", false},   {u" 1", false},    {u"", false},  {u"\t1", false},
                {u"yes", false}, {u"\uFF11", false}};
   for (const auto& c : cases) EXPECT_EQ(IsFlagOn(c.line.c_str()), c.on) << Show(c.line);
 }
@@ -140,7 +157,7 @@ TEST(IsSkippedLine, FirstUnitDecides) {
   const struct {
     std::u16string line;
     bool skipped;
-  } cases[] = {{u"# COM port\n", true}, {u"#", true},   {u"\n", true},    {u"\r\n", true},
+  } cases[] = {{u"# COM port\n", true}, {u"#", true},     {u"\n", true},    {u"\r\n", true},
                {u"\r", true},           {u" #\n", false}, {u"\t\n", false}, {u"x#\n", false}};
   for (const auto& c : cases) EXPECT_EQ(IsSkippedLine(c.line.c_str()), c.skipped) << Show(c.line);
 }

@@ -52,8 +52,8 @@ TEST(BuildSettingsPath, RefusesWhatDoesNotFit) {
 TEST(GetSettingsPath, BesideTheRunningProgram) {
   char16_t path[kPathUnits];
   ASSERT_TRUE(GetSettingsPath(path));
-  const auto expected = std::filesystem::read_symlink("/proc/self/exe").parent_path() /
-                        "settings.ini";
+  const auto expected =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "settings.ini";
   EXPECT_EQ(std::u16string(path), expected.u16string());
 }
 
@@ -110,13 +110,21 @@ TEST(FillSettings, AProgramInItsOwnFolder) {
       {"settings file without arguments", "plain", kExample.c_str(), {}, "COM4:|h|1|1|0\n"},
       {"arguments alone decide", "plain", kExample.c_str(), {"COM2:"}, "COM2:|n|0|0|0\n"},
       {"no file keeps the defaults", "plain", nullptr, {}, "COM1:|n|0|0|0\n"},
-      {"five separate words", "plain", nullptr, {"COM3:", "s", "0", "1", "1"},
-       "COM3:|s|0|1|1\n"},
-      {"one quoted argument with an empty word", "plain", nullptr, {"COM4:  1 1"},
+      {"five separate words", "plain", nullptr, {"COM3:", "s", "0", "1", "1"}, "COM3:|s|0|1|1\n"},
+      {"one quoted argument with an empty word",
+       "plain",
+       nullptr,
+       {"COM4:  1 1"},
        "COM4:|n|1|1|0\n"},
-      {"an empty argument is an empty word", "plain", kExample.c_str(), {"", "p", "1"},
+      {"an empty argument is an empty word",
+       "plain",
+       kExample.c_str(),
+       {"", "p", "1"},
        "|p|1|0|0\n"},
-      {"folder with spaces and UTF-8", "GPS tools \xC3\xA9", kExample.c_str(), {},
+      {"folder with spaces and UTF-8",
+       "GPS tools \xC3\xA9",
+       kExample.c_str(),
+       {},
        "COM4:|h|1|1|0\n"},
       {"folder whose name is no UTF-8", "gps\xFF\xFE", kExample.c_str(), {}, "COM4:|h|1|1|0\n"},
       {"CR LF file", "plain", "# p\r\nCOM5:\r\n# m\r\ns\r\n", {}, "COM5:|s|0|0|0\n"},
@@ -149,8 +157,8 @@ TEST(FillSettings, AnInstalledCopyReadsTheUsersOwnFile) {
       {"none of the user's own: the default beside", true, nullptr, kOther.c_str(), true,
        "COM7:|p|0|0|0\n"},
       {"neither file: the defaults", true, nullptr, nullptr, true, "COM1:|n|0|0|0\n"},
-      {"a portable copy ignores the user's folder", false, kExample.c_str(), kOther.c_str(),
-       true, "COM7:|p|0|0|0\n"},
+      {"a portable copy ignores the user's folder", false, kExample.c_str(), kOther.c_str(), true,
+       "COM7:|p|0|0|0\n"},
   };
   for (const auto& c : cases) {
     TempDir dir;

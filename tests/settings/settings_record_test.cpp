@@ -26,11 +26,13 @@ const char kById[] =
     "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00";
 
 const RecordCase kRecordCases[] = {
-    {"example", "# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n# Bluetooth\n1\n"
-                "# Coordinates only\n0\n",
+    {"example",
+     "# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n# Bluetooth\n1\n"
+     "# Coordinates only\n0\n",
      Settings{}, Expect(u"COM4:", u"h", 1, 1, 0)},
-    {"example with CR LF", "# COM port\r\nCOM4:\r\n# Default map type\r\nh\r\n# Lite map\r\n1\r\n"
-                           "# Bluetooth\r\n1\r\n# Coordinates only\r\n0\r\n",
+    {"example with CR LF",
+     "# COM port\r\nCOM4:\r\n# Default map type\r\nh\r\n# Lite map\r\n1\r\n"
+     "# Bluetooth\r\n1\r\n# Coordinates only\r\n0\r\n",
      Settings{}, Expect(u"COM4:", u"h", 1, 1, 0)},
     {"comments only keep every default", "# COM port\n\n# map\r\n\r\n", Settings{},
      Expect(u"COM1:", u"n", 0, 0, 0)},
@@ -52,10 +54,9 @@ const RecordCase kRecordCases[] = {
      Expect(u"/dev/ttyUSB0-1234", u"n", 0, 0, 0)},
     {"by-id port of 82 units is whole", std::string(kById) + "\nh\n", Settings{},
      Expect(std::u16string(kById, kById + sizeof kById - 1), u"h", 0, 0, 0)},
-    {"port cut to 259 units, then trailing spaces trimmed",
-     std::string(255, 'p') + "    X\n", Settings{}, Expect(std::u16string(255, u'p'), u"n", 0, 0, 0)},
-    {"port of 8 units with CR LF", "COM10:ab\r\n", Settings{},
-     Expect(u"COM10:ab", u"n", 0, 0, 0)},
+    {"port cut to 259 units, then trailing spaces trimmed", std::string(255, 'p') + "    X\n",
+     Settings{}, Expect(std::u16string(255, u'p'), u"n", 0, 0, 0)},
+    {"port of 8 units with CR LF", "COM10:ab\r\n", Settings{}, Expect(u"COM10:ab", u"n", 0, 0, 0)},
     {"port of 9 units with CR LF", "/dev/tty9\r\n", Settings{},
      Expect(u"/dev/tty9", u"n", 0, 0, 0)},
     {"line of 300 units is one value, cut", kLong300 + "\nh\n1\n1\n", Settings{},

@@ -27,8 +27,8 @@ std::size_t FilesIn(const std::filesystem::path& dir) {
 
 TEST(WriteSettingsFile, ExampleIsEightySixBytes) {
   TempDir dir;
-  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true,
-                                true, false));
+  ASSERT_TRUE(
+      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
   const std::string bytes = ReadBytes(dir / "settings.ini");
   EXPECT_EQ(bytes.size(), 86u);
   EXPECT_EQ(bytes, kExampleBytes);
@@ -65,8 +65,8 @@ TEST(WriteSettingsFile, ReplacesTheOldFileAndKeepsItsPermissions) {
   TempDir dir;
   WriteBytes(dir / "settings.ini", "# old\nCOM9:\nsome longer text that must go\n");
   chmod((dir / "settings.ini").c_str(), 0640);
-  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true,
-                                true, false));
+  ASSERT_TRUE(
+      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), kExampleBytes);
   struct stat st {};
   ASSERT_EQ(stat((dir / "settings.ini").c_str(), &st), 0);
@@ -79,8 +79,8 @@ TEST(WriteSettingsFile, ALinkStaysALinkAndItsFileIsReplaced) {
   std::filesystem::create_directory(dir / "etc");
   WriteBytes(dir / "etc" / "settings.ini", "# old\nCOM9:\n");
   std::filesystem::create_symlink("etc/settings.ini", dir / "settings.ini");
-  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true,
-                                true, false));
+  ASSERT_TRUE(
+      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "settings.ini")) << "the link was replaced";
   EXPECT_EQ(ReadBytes(dir / "etc" / "settings.ini"), kExampleBytes);
   EXPECT_EQ(FilesIn(dir.path()), 2u) << "a scratch file was left beside the link";
@@ -89,8 +89,8 @@ TEST(WriteSettingsFile, ALinkStaysALinkAndItsFileIsReplaced) {
 
 TEST(WriteSettingsFile, MissingFolderIsAFailure) {
   TempDir dir;
-  EXPECT_FALSE(WriteSettingsFile(Wide(dir / "no" / "settings.ini").c_str(), u"COM4:", u"h",
-                                 true, true, false));
+  EXPECT_FALSE(WriteSettingsFile(Wide(dir / "no" / "settings.ini").c_str(), u"COM4:", u"h", true,
+                                 true, false));
   EXPECT_EQ(FilesIn(dir.path()), 0u);
 }
 
@@ -98,8 +98,8 @@ TEST(WriteSettingsFile, PortTooLongForThePieceBufferIsAFailure) {
   TempDir dir;
   WriteBytes(dir / "settings.ini", "old");
   std::u16string port(400, u'\u00E9');
-  EXPECT_FALSE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(), port.c_str(), u"h",
-                                 true, true, false));
+  EXPECT_FALSE(
+      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), port.c_str(), u"h", true, true, false));
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), "old");
   EXPECT_EQ(FilesIn(dir.path()), 1u);
 }
@@ -112,8 +112,7 @@ bool WriteWithFileSizeLimit(const std::filesystem::path& path, rlim_t limit) {
     signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
     const rlimit rl{limit, limit};
     setrlimit(RLIMIT_FSIZE, &rl);
-    const bool ok =
-        WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false);
+    const bool ok = WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false);
     _exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -128,8 +127,7 @@ bool WriteAsAnOrdinaryUser(const std::filesystem::path& path) {
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    _exit(WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false) ? 0
-                                                                                         : 1);
+    _exit(WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false) ? 0 : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -186,9 +184,8 @@ TEST(WriteSettingsFile, NameTooLongForAScratchFileIsWrittenInPlace) {
 TEST(MapLetterForEntry, FirstCharacterOfTheEntry) {
   const struct {
     std::u16string entry, letter;
-  } cases[] = {{u"Normal", u"n"}, {u"Satellite", u"s"}, {u"Hybrid", u"h"},
-               {u"Physical", u"p"}, {u"normal", u""},   {u"", u""},
-               {u"Terrain", u""}};
+  } cases[] = {{u"Normal", u"n"}, {u"Satellite", u"s"}, {u"Hybrid", u"h"}, {u"Physical", u"p"},
+               {u"normal", u""},  {u"", u""},           {u"Terrain", u""}};
   for (const auto& c : cases) {
     EXPECT_EQ(std::u16string(MapLetterForEntry(c.entry.c_str())), c.letter) << Show(c.entry);
   }

@@ -11,7 +11,8 @@ UINT statusMessage, onMessage, offMessage;
 bool radioOn = false;
 
 void Log(const char* call, LRESULT answer) {
-  std::printf("call=%s answer=%lld radio=%d\n", call, static_cast<long long>(answer), radioOn ? 1 : 0);
+  std::printf("call=%s answer=%lld radio=%d\n", call, static_cast<long long>(answer),
+              radioOn ? 1 : 0);
   std::fflush(stdout);
 }
 

@@ -17,8 +17,7 @@ void Report(const char* key, const std::string& value) {
 void Report(const char* key, unsigned long value) { Report(key, std::to_string(value)); }
 
 HANDLE OpenPort(const wchar_t* name, DWORD flags) {
-  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags,
-                     nullptr);
+  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 // Opens each spelling of the port name the programs accept.

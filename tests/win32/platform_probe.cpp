@@ -20,9 +20,9 @@ const char16_t* U16(const wchar_t* text) { return reinterpret_cast<const char16_
 
 std::string Utf8(const std::u16string& text) {
   std::string out(text.size() * 3 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
-                                    int(text.size()), out.data(), int(out.size()), nullptr,
-                                    nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
+                          int(text.size()), out.data(), int(out.size()), nullptr, nullptr);
   out.resize(n > 0 ? n : 0);
   return out;
 }
@@ -115,9 +115,9 @@ int Clipboard(const wchar_t* text) {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"QuarvelClipboardKeeper";
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowW(windowClass.lpszClassName, L"Quarvel clipboard keeper",
-                              WS_OVERLAPPEDWINDOW, 0, 0, 240, 60, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
+  HWND window =
+      CreateWindowW(windowClass.lpszClassName, L"Quarvel clipboard keeper", WS_OVERLAPPEDWINDOW, 0,
+                    0, 240, 60, nullptr, nullptr, windowClass.hInstance, nullptr);
   ShowWindow(window, SW_SHOW);
   SetTimer(window, 1, 60000, nullptr);  // never outlive a forgotten test
   MSG message;
@@ -149,10 +149,14 @@ int Files(const wchar_t* directory) {
     Report("ansi[" + std::to_string(i) + "]", Hex(bytes) + (whole ? "" : "+cut"));
   }
   char cut[4];
-  Report("ansi_cut", std::string(WideToMultibyte(u"abcdef", cut, sizeof cut) ? "whole" : "cut") +
-                         ":" + cut);
+  Report("ansi_cut",
+         std::string(WideToMultibyte(u"abcdef", cut, sizeof cut) ? "whole" : "cut") + ":" + cut);
   char16_t wide[16];
-  Report("wide", MultibyteToWide("N55\xb0" "1", wide, 16) ? Utf8(wide) : "cut");
+  Report("wide", MultibyteToWide("N55\xb0"
+                                 "1",
+                                 wide, 16)
+                     ? Utf8(wide)
+                     : "cut");
 
   const std::u16string path = std::u16string(U16(directory)) + u"\\settings.ini";
   char16_t temp[kPathUnits];
@@ -162,8 +166,8 @@ int Files(const wchar_t* directory) {
   std::fputs("COM3:\nh\n", file);
   Report("durable", CloseFileDurably(file));
   Report("replaced", ReplaceFile(temp, path.c_str()));
-  Report("temp_left", GetFileAttributesW(reinterpret_cast<const wchar_t*>(temp)) !=
-                          INVALID_FILE_ATTRIBUTES);
+  Report("temp_left",
+         GetFileAttributesW(reinterpret_cast<const wchar_t*>(temp)) != INVALID_FILE_ATTRIBUTES);
   file = OpenFile(path.c_str(), "r");
   char16_t line[8];
   for (int n = 0; file && ReadWideLine(file, line, 4); ++n) {
@@ -183,7 +187,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"read" && argc == 3) return Read(argv[2]);
   if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
   if (command == L"files" && argc == 3) return Files(argv[2]);
-  std::fprintf(stderr, "usage: platform_probe open NAME... | read NAME | clipboard TEXT | "
-                       "files DIR\n");
+  std::fprintf(stderr,
+               "usage: platform_probe open NAME... | read NAME | clipboard TEXT | "
+               "files DIR\n");
   return 2;
 }

@@ -64,12 +64,14 @@ int main(int argc, char** argv) {
                   unsigned(c.style));
     }
   }
-  for (const MenuResource& m : set.menus) std::printf("menu[%d]=%s\n", m.id, MenuItems(m.items).c_str());
+  for (const MenuResource& m : set.menus)
+    std::printf("menu[%d]=%s\n", m.id, MenuItems(m.items).c_str());
   for (const MenuBarResource& b : set.menuBars) {
     std::string line;
     for (size_t i = 0; i < b.words.size(); ++i) line += (i ? "," : "") + std::to_string(b.words[i]);
     std::printf("menubar[%d]=%s\n", b.id, line.c_str());
   }
-  for (const StringResource& s : set.strings) std::printf("string[%d]=%s\n", s.id, Utf8(s.text).c_str());
+  for (const StringResource& s : set.strings)
+    std::printf("string[%d]=%s\n", s.id, Utf8(s.text).c_str());
   return 0;
 }

@@ -49,8 +49,8 @@ INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 // Each control: class, text, and its rectangle in pixels next to the template's
 // position converted by the dialog's own units (MapDialogRect).
 void Dialog() {
-  HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_STATUS),
-                                   nullptr, QuietProc, 0);
+  HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_STATUS), nullptr,
+                                   QuietProc, 0);
   if (!dialog) {
     std::printf("dialog=missing\n");
     return;

@@ -12,7 +12,8 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(n > 0 ? n : 0), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), n, nullptr, nullptr);
   return out;
@@ -22,7 +23,10 @@ std::string Utf8(const std::wstring& text) {
 struct Words {
   const uint16_t* at;
   uint16_t Take() { return *at++; }
-  uint32_t Take32() { uint32_t low = Take(); return low | (uint32_t(Take()) << 16); }
+  uint32_t Take32() {
+    uint32_t low = Take();
+    return low | (uint32_t(Take()) << 16);
+  }
   std::wstring Text() {
     const uint16_t* start = at;
     while (*at) ++at;
@@ -45,8 +49,10 @@ struct Words {
 
 // A control class by ordinal or by name in any case, as the portable data spells it.
 std::string ClassName(const std::wstring& name) {
-  static const wchar_t* const kNames[][2] = {{L"#128", L"Button"}, {L"#129", L"Edit"},
-                                             {L"#130", L"Static"}, {L"#131", L"ListBox"},
+  static const wchar_t* const kNames[][2] = {{L"#128", L"Button"},
+                                             {L"#129", L"Edit"},
+                                             {L"#130", L"Static"},
+                                             {L"#131", L"ListBox"},
                                              {L"#133", L"ComboBox"}};
   for (const auto& known : kNames) {
     if (name == known[0] || _wcsicmp(name.c_str(), known[1]) == 0) return Utf8(known[1]);
@@ -65,22 +71,30 @@ void Dialog(int id) {
   DWORD size = 0;
   const void* base = Resource(RT_DIALOG, MAKEINTRESOURCEW(id), &size);
   Words w{static_cast<const uint16_t*>(base)};
-  w.Take(); w.Take(); w.Take32(); w.Take32();  // version, signature, help id, ex style
+  w.Take();
+  w.Take();
+  w.Take32();
+  w.Take32();  // version, signature, help id, ex style
   const uint32_t style = w.Take32();
   const int count = w.Take();
-  const int x = int16_t(w.Take()), y = int16_t(w.Take()), cx = int16_t(w.Take()), cy = int16_t(w.Take());
-  w.NameOrOrdinal(); w.NameOrOrdinal();  // menu, class
+  const int x = int16_t(w.Take()), y = int16_t(w.Take()), cx = int16_t(w.Take()),
+            cy = int16_t(w.Take());
+  w.NameOrOrdinal();
+  w.NameOrOrdinal();  // menu, class
   const std::wstring title = w.Text();
   const int points = w.Take();
-  w.Take(); w.Take();  // weight; italic and charset
+  w.Take();
+  w.Take();  // weight; italic and charset
   const std::wstring font = w.Text();
   std::printf("dialog[%d]=%s|%d,%d,%d,%d|%08x|%s|%d\n", id, Utf8(title).c_str(), x, y, cx, cy,
               unsigned(style), Utf8(font).c_str(), points);
   for (int i = 0; i < count; ++i) {
     w.AlignDword(base);
-    w.Take32(); w.Take32();  // help id, ex style
+    w.Take32();
+    w.Take32();  // help id, ex style
     const uint32_t controlStyle = w.Take32();
-    const int cx0 = int16_t(w.Take()), cy0 = int16_t(w.Take()), cw = int16_t(w.Take()), ch = int16_t(w.Take());
+    const int cx0 = int16_t(w.Take()), cy0 = int16_t(w.Take()), cw = int16_t(w.Take()),
+              ch = int16_t(w.Take());
     const uint32_t controlId = w.Take32();
     const std::string className = ClassName(w.NameOrOrdinal());
     const std::wstring named = w.NameOrOrdinal();
@@ -129,8 +143,10 @@ BOOL CALLBACK EachName(HMODULE, LPCWSTR type, LPWSTR name, LONG_PTR) {
     auto* at = static_cast<const uint16_t*>(Resource(RT_STRING, name, &size));
     for (int i = 0; i < 16; ++i) {
       const int length = *at++;
-      if (length) std::printf("string[%d]=%s\n", (id - 1) * 16 + i,
-                              Utf8(std::wstring(reinterpret_cast<const wchar_t*>(at), size_t(length))).c_str());
+      if (length)
+        std::printf(
+            "string[%d]=%s\n", (id - 1) * 16 + i,
+            Utf8(std::wstring(reinterpret_cast<const wchar_t*>(at), size_t(length))).c_str());
       at += length;
     }
   }

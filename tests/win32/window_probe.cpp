@@ -11,7 +11,8 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
   char out[1024];
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
   return n > 0 ? std::string(out) : std::string();
 }
 
@@ -31,12 +32,20 @@ bool IsDialog(HWND window) {
 
 // The visible top-level dialog that holds control `id`.
 HWND DialogWith(int id) {
-  struct Search { int id; HWND found; } search{id, nullptr};
-  EnumWindows([](HWND window, LPARAM data) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(data);
-    if (IsDialog(window) && GetDlgItem(window, s->id)) { s->found = window; return FALSE; }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (IsDialog(window) && GetDlgItem(window, s->id)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -46,7 +55,8 @@ std::string IndicatorColour(HWND control) {
   RECT rect{};
   if (!GetWindowRect(control, &rect)) return "none";
   HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  const COLORREF colour =
+      GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   ReleaseDC(nullptr, screen);
   if (colour == CLR_INVALID) return "none";
   char text[8];
@@ -62,8 +72,9 @@ std::string FormValues(HWND form) {
   const LRESULT selection = SendDlgItemMessageW(form, 1039, CB_GETCURSEL, 0, 0);
   if (selection >= 0) SendDlgItemMessageW(form, 1039, CB_GETLBTEXT, WPARAM(selection), LPARAM(map));
   char line[600];
-  std::snprintf(line, sizeof line, "%s|%s|%d|%d|%d|%d|%d", Utf8(TextOf(GetDlgItem(form, 1018))).c_str(),
-                Utf8(map).c_str(), Checked(form, 1040), Checked(form, 1037), Checked(form, 1038),
+  std::snprintf(line, sizeof line, "%s|%s|%d|%d|%d|%d|%d",
+                Utf8(TextOf(GetDlgItem(form, 1018))).c_str(), Utf8(map).c_str(),
+                Checked(form, 1040), Checked(form, 1037), Checked(form, 1038),
                 IsWindowEnabled(GetDlgItem(form, 1039)) ? 1 : 0,
                 IsWindowEnabled(GetDlgItem(form, 1040)) ? 1 : 0);
   return line;
@@ -77,7 +88,8 @@ void Report(std::map<std::string, std::string>& last, const std::string& key,
   std::fflush(stdout);
 }
 
-void ReportDialog(HWND window, std::map<std::string, std::string>& last, std::map<HWND, bool>& boxes) {
+void ReportDialog(HWND window, std::map<std::string, std::string>& last,
+                  std::map<HWND, bool>& boxes) {
   if (HWND line = GetDlgItem(window, 1014)) {
     Report(last, "status", Utf8(TextOf(line)));
     Report(last, "indicator", IndicatorColour(GetDlgItem(window, 1010)));
@@ -105,12 +117,17 @@ int Watch() {
   std::map<HWND, bool> boxes;
   for (;;) {
     std::map<HWND, bool> seen;
-    struct Pass { std::map<std::string, std::string>* last; std::map<HWND, bool>* boxes; } pass{&last, &boxes};
-    EnumWindows([](HWND window, LPARAM data) -> BOOL {
-      auto* p = reinterpret_cast<Pass*>(data);
-      if (IsDialog(window)) ReportDialog(window, *p->last, *p->boxes);
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&pass));
+    struct Pass {
+      std::map<std::string, std::string>* last;
+      std::map<HWND, bool>* boxes;
+    } pass{&last, &boxes};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* p = reinterpret_cast<Pass*>(data);
+          if (IsDialog(window)) ReportDialog(window, *p->last, *p->boxes);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&pass));
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     Sleep(20);
@@ -136,8 +153,8 @@ int Placement(int id) {
   RECT rect{}, work{};
   GetWindowRect(dialog, &rect);
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  std::printf("window=%ld,%ld,%ld,%ld\nwork=%ld,%ld,%ld,%ld\nminimizebox=%d\n", rect.left,
-              rect.top, rect.right, rect.bottom, work.left, work.top, work.right, work.bottom,
+  std::printf("window=%ld,%ld,%ld,%ld\nwork=%ld,%ld,%ld,%ld\nminimizebox=%d\n", rect.left, rect.top,
+              rect.right, rect.bottom, work.left, work.top, work.right, work.bottom,
               (GetWindowLongW(dialog, GWL_STYLE) & WS_MINIMIZEBOX) ? 1 : 0);
   return 0;
 }

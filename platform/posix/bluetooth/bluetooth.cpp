@@ -86,8 +86,8 @@ bool GetFlag(sd_bus* bus, const std::string& adapter, const char* property, bool
 }
 
 bool SetFlag(sd_bus* bus, const std::string& adapter, const char* property, bool value) {
-  return sd_bus_set_property(bus, kBluez, adapter.c_str(), kAdapterInterface, property,
-                             nullptr, "b", int(value)) >= 0;
+  return sd_bus_set_property(bus, kBluez, adapter.c_str(), kAdapterInterface, property, nullptr,
+                             "b", int(value)) >= 0;
 }
 
 }  // namespace
@@ -118,8 +118,8 @@ bool BthSetMode(uint32_t mode) {
   if (!SetFlag(bus.bus, adapter, "Powered", true)) return false;
   // Connectable alone: an adapter left discoverable is made hidden again.
   bool discoverable = false;
-  if (mode == kBthConnectable && !(GetFlag(bus.bus, adapter, "Discoverable", discoverable) &&
-                                   discoverable)) {
+  if (mode == kBthConnectable &&
+      !(GetFlag(bus.bus, adapter, "Discoverable", discoverable) && discoverable)) {
     return true;
   }
   return SetFlag(bus.bus, adapter, "Discoverable", mode == kBthDiscoverable);

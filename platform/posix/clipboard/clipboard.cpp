@@ -96,8 +96,8 @@ bool RunHelper(const char* const* argv, std::string_view input) {
                            POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes,
-                                   const_cast<char* const*>(argv), environ);
+  const int spawned =
+      posix_spawnp(&pid, argv[0], &actions, &attributes, const_cast<char* const*>(argv), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFds[0]);

@@ -74,11 +74,8 @@ void DrawControl(const ModelControl& control, const ControlTemplate& place, Orig
       if (focused && control.kind == ModelControlKind::ComboList) attroff(A_REVERSE);
       break;
     }
-    case ModelControlKind::Bitmap:
-      break;
-    default:
-      Put(row, col, control.text);
-      break;
+    case ModelControlKind::Bitmap: break;
+    default: Put(row, col, control.text); break;
   }
   attroff(attributes);
 }
@@ -118,14 +115,12 @@ void DrawPopup(const Ui& ui, const ModelDialog& dialog) {
   DrawBox(top, left, height, width);
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (int(i) == ui.popupSelected) attron(A_REVERSE);
-    Put(top + 1 + int(i), left + 1, u" " + items[i].second + u" ",
-        width - 2);
+    Put(top + 1 + int(i), left + 1, u" " + items[i].second + u" ", width - 2);
     if (int(i) == ui.popupSelected) attroff(A_REVERSE);
   }
 }
 
-void DrawList(const Ui& ui, const ModelDialog& dialog, const DialogTemplate& source,
-              Origin at) {
+void DrawList(const Ui& ui, const ModelDialog& dialog, const DialogTemplate& source, Origin at) {
   if (!ui.listControl) return;
   const ModelControl* control = dialog.Control(ui.listControl);
   for (const ControlTemplate& place : source.controls) {

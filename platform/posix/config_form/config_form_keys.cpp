@@ -22,9 +22,7 @@ bool IsEnter(int key, bool isKeyCode) {
 }
 
 // Esc or Ctrl-C: leave a box, list or pop-up without choosing.
-bool IsLeave(int key, bool isKeyCode) {
-  return !isKeyCode && (key == kEscape || key == kCtrlC);
-}
+bool IsLeave(int key, bool isKeyCode) { return !isKeyCode && (key == kEscape || key == kCtrlC); }
 
 bool IsField(const ModelControl* control) {
   return control &&
@@ -32,8 +30,8 @@ bool IsField(const ModelControl* control) {
 }
 
 bool IsCombo(const ModelControl* control) {
-  return control && (control->kind == ModelControlKind::Combo ||
-                     control->kind == ModelControlKind::ComboList);
+  return control &&
+         (control->kind == ModelControlKind::Combo || control->kind == ModelControlKind::ComboList);
 }
 
 void PostCommand(DialogHandle dialog, int command) {
@@ -46,7 +44,8 @@ void MoveFocus(const ModelDialog& dialog, int step) {
   int at = 0;
   while (at < count && dialog.controls[std::size_t(at)].id != current) ++at;
   for (int n = 1; n <= count; ++n) {
-    const ModelControl& next = dialog.controls[std::size_t(((at + step * n) % count + count) % count)];
+    const ModelControl& next =
+        dialog.controls[std::size_t(((at + step * n) % count + count) % count)];
     if (next.tabStop && next.enabled) {
       FocusControl(dialog.handle, next.id);
       return;
@@ -89,7 +88,8 @@ void Type(const ModelDialog& dialog, const ModelControl& control, char32_t c) {
 void StepList(const ModelDialog& dialog, const ModelControl& control, int step) {
   const int count = int(control.items.size());
   if (count == 0) return;
-  const int next = control.selection == kCbErr ? 0 : std::clamp(control.selection + step, 0, count - 1);
+  const int next =
+      control.selection == kCbErr ? 0 : std::clamp(control.selection + step, 0, count - 1);
   ModelChooseComboItem(dialog.handle, control.id, next);
 }
 
@@ -121,14 +121,17 @@ bool BoxKey(Ui& ui, int key, bool isKeyCode) {
 }
 
 void PopupKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
-  const auto& items = dialog.softKeys.size() > 1 ? dialog.softKeys[1].popup
-                                                 : decltype(dialog.softKeys[0].popup){};
+  const auto& items =
+      dialog.softKeys.size() > 1 ? dialog.softKeys[1].popup : decltype(dialog.softKeys[0].popup){};
   const int count = int(items.size());
-  if (isKeyCode && key == KEY_UP) ui.popupSelected = (ui.popupSelected + count - 1) % std::max(1, count);
-  else if (isKeyCode && key == KEY_DOWN) ui.popupSelected = (ui.popupSelected + 1) % std::max(1, count);
+  if (isKeyCode && key == KEY_UP)
+    ui.popupSelected = (ui.popupSelected + count - 1) % std::max(1, count);
+  else if (isKeyCode && key == KEY_DOWN)
+    ui.popupSelected = (ui.popupSelected + 1) % std::max(1, count);
   else if (IsEnter(key, isKeyCode)) {
     ui.popupOpen = false;
-    if (ui.popupSelected < count) PostCommand(dialog.handle, items[std::size_t(ui.popupSelected)].first);
+    if (ui.popupSelected < count)
+      PostCommand(dialog.handle, items[std::size_t(ui.popupSelected)].first);
   } else if (IsLeave(key, isKeyCode) || (isKeyCode && key == KEY_F(2))) {
     ui.popupOpen = false;
   }
@@ -141,8 +144,10 @@ void ListKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
     ui.listControl = 0;
     return;
   }
-  if (isKeyCode && key == KEY_UP) ui.listSelected = std::max(0, ui.listSelected - 1);
-  else if (isKeyCode && key == KEY_DOWN) ui.listSelected = std::min(count - 1, ui.listSelected + 1);
+  if (isKeyCode && key == KEY_UP)
+    ui.listSelected = std::max(0, ui.listSelected - 1);
+  else if (isKeyCode && key == KEY_DOWN)
+    ui.listSelected = std::min(count - 1, ui.listSelected + 1);
   else if (IsEnter(key, isKeyCode) || (!isKeyCode && key == ' ')) {
     ModelChooseComboItem(dialog.handle, control->id, ui.listSelected);
     ui.listControl = 0;
@@ -160,14 +165,17 @@ void FormKey(Ui& ui, const ModelDialog& dialog, int key, bool isKeyCode) {
       case KEY_F(1): SoftKey(ui, dialog, 0); return;
       case KEY_F(2): SoftKey(ui, dialog, 1); return;
       case KEY_DOWN: MoveFocus(dialog, 1); return;
-      case KEY_UP: case KEY_BTAB: MoveFocus(dialog, -1); return;
-      case KEY_BACKSPACE: if (IsField(control)) BackKey(dialog, focus); return;
-      case KEY_LEFT: case KEY_RIGHT:
+      case KEY_UP:
+      case KEY_BTAB: MoveFocus(dialog, -1); return;
+      case KEY_BACKSPACE:
+        if (IsField(control)) BackKey(dialog, focus);
+        return;
+      case KEY_LEFT:
+      case KEY_RIGHT:
         if (control && control->kind == ModelControlKind::ComboList)
           StepList(dialog, *control, key == KEY_LEFT ? -1 : 1);
         return;
-      case KEY_F(4):
-        break;  // opens a list, as below
+      case KEY_F(4): break;  // opens a list, as below
       default:
         if (!enter) return;
     }

@@ -148,7 +148,7 @@ bool TakeInstanceLock() {
   // Without a lock file to hold, running beside another instance beats not running.
   if (fd < 0) return true;
   if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;  // held until the process ends
-  const bool heldByAnother = errno == EWOULDBLOCK;    // before close() may change errno
+  const bool heldByAnother = errno == EWOULDBLOCK;     // before close() may change errno
   close(fd);
   return !heldByAnother;
 }

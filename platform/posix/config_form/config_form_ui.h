@@ -24,9 +24,9 @@ struct Ui {
   PendingBox box;  // under mutex
 
   // Only the terminal's thread touches these.
-  bool popupOpen = false;   // the right soft key's pop-up
+  bool popupOpen = false;  // the right soft key's pop-up
   int popupSelected = 0;
-  int listControl = 0;      // a combo whose list is dropped down, 0 for none
+  int listControl = 0;  // a combo whose list is dropped down, 0 for none
   int listSelected = 0;
   int wakeFd[2] = {-1, -1};
 };

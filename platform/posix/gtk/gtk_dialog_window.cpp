@@ -130,8 +130,10 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
       widget = gtk_entry_new();
       gtk_editable_set_width_chars(GTK_EDITABLE(widget), 1);
       gtk_widget_set_size_request(widget, width, height);
-      g_signal_connect(widget, "changed", G_CALLBACK(OnEntryChanged), Ref(dialog, control.id, widget));
-      g_signal_connect(widget, "activate", G_CALLBACK(OnEntryActivate), Ref(dialog, control.id, widget));
+      g_signal_connect(widget, "changed", G_CALLBACK(OnEntryChanged),
+                       Ref(dialog, control.id, widget));
+      g_signal_connect(widget, "activate", G_CALLBACK(OnEntryActivate),
+                       Ref(dialog, control.id, widget));
       break;
     case ModelControlKind::Combo:
     case ModelControlKind::ComboList:
@@ -140,11 +142,13 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
       widget = editable ? gtk_combo_box_text_new_with_entry() : gtk_combo_box_text_new();
       // A combo's template height is that of its dropped list; the field is one line.
       gtk_widget_set_size_request(widget, width, -1);
-      g_signal_connect(widget, "changed", G_CALLBACK(OnComboChanged), Ref(dialog, control.id, widget));
+      g_signal_connect(widget, "changed", G_CALLBACK(OnComboChanged),
+                       Ref(dialog, control.id, widget));
       if (editable) {
         GtkWidget* entry = gtk_combo_box_get_child(GTK_COMBO_BOX(widget));
         gtk_editable_set_width_chars(GTK_EDITABLE(entry), 1);
-        g_signal_connect(entry, "changed", G_CALLBACK(OnEntryChanged), Ref(dialog, control.id, entry));
+        g_signal_connect(entry, "changed", G_CALLBACK(OnEntryChanged),
+                         Ref(dialog, control.id, entry));
       }
       break;
     }
@@ -252,7 +256,8 @@ DialogWindow* OpenDialogWindow(const ModelDialog& state, GtkWindow* owner, GtkAp
   gtk_box_append(GTK_BOX(column), fixed);
   for (size_t i = 0; i < source->controls.size() && i < state.controls.size(); ++i) {
     const ModelControl& control = state.controls[i];
-    ControlWidgets made = MakeControl(dialog, GTK_FIXED(fixed), units, source->controls[i], control);
+    ControlWidgets made =
+        MakeControl(dialog, GTK_FIXED(fixed), units, source->controls[i], control);
     // Labels without an id share one; only the first is found by id.
     if (control.id == IDC_LABEL || dialog->controls.count(control.id)) continue;
     dialog->controls.emplace(control.id, std::move(made));

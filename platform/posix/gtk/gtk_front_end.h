@@ -19,4 +19,5 @@ bool GtkWindowsBuilt();
 // Runs program on a thread of its own while this thread runs GTK's main loop and
 // shows the dialogs the program runs; returns the program's exit code, or nothing
 // (the program not run) when GTK is not built in or cannot open the display.
-std::optional<int> RunWithGtkWindows(const std::function<int()>& program, const GtkRunOptions& options);
+std::optional<int> RunWithGtkWindows(const std::function<int()>& program,
+                                     const GtkRunOptions& options);

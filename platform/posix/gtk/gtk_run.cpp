@@ -146,7 +146,8 @@ void OnStartup(GApplication*, gpointer) {
 void OnActivate(GApplication* app, gpointer data) {
   auto& runner = *static_cast<Runner*>(data);
   if (runner.started) {
-    if (!runner.windows.empty()) gtk_window_present(GTK_WINDOW(runner.windows.back().second->window));
+    if (!runner.windows.empty())
+      gtk_window_present(GTK_WINDOW(runner.windows.back().second->window));
     return;
   }
   runner.started = true;
@@ -166,17 +167,16 @@ std::optional<int> RunWithGtkWindows(const std::function<int()>& program,
   if (!gtk_init_check()) return std::nullopt;
   Runner runner;
   runner.program = program;
-  runner.app = gtk_application_new(options.applicationId, options.unique
-                                                              ? G_APPLICATION_DEFAULT_FLAGS
-                                                              : G_APPLICATION_NON_UNIQUE);
+  runner.app =
+      gtk_application_new(options.applicationId,
+                          options.unique ? G_APPLICATION_DEFAULT_FLAGS : G_APPLICATION_NON_UNIQUE);
   if (options.iconName) gtk_window_set_default_icon_name(options.iconName);
   g_signal_connect(runner.app, "startup", G_CALLBACK(OnStartup), nullptr);
   g_signal_connect(runner.app, "activate", G_CALLBACK(OnActivate), &runner);
   SetModelObserver([&runner](const ModelEvent& event) { OnModelEvent(runner, event); });
-  SetMessageBoxHandler([&runner](DialogHandle owner, const std::u16string& text,
-                                 const std::u16string& caption, unsigned flags) {
-    return AskOnGtkThread(runner, owner, text, caption, flags);
-  });
+  SetMessageBoxHandler(
+      [&runner](DialogHandle owner, const std::u16string& text, const std::u16string& caption,
+                unsigned flags) { return AskOnGtkThread(runner, owner, text, caption, flags); });
   const int status = g_application_run(G_APPLICATION(runner.app), 0, nullptr);
   SetMessageBoxHandler({});
   SetModelObserver({});

@@ -46,7 +46,8 @@ GdkTexture* DecodeBmp(const EmbeddedFile& file) {
   if (width <= 0 || height <= 0 || offset + stride * size_t(height) > file.size) return nullptr;
   std::string rgb(size_t(width) * 3 * size_t(height), '\0');
   for (int row = 0; row < height; ++row) {
-    const unsigned char* in = file.data + offset + stride * size_t(rawHeight > 0 ? height - 1 - row : row);
+    const unsigned char* in =
+        file.data + offset + stride * size_t(rawHeight > 0 ? height - 1 - row : row);
     char* out = rgb.data() + size_t(row) * size_t(width) * 3;
     for (int x = 0; x < width; ++x) {
       out[3 * x] = char(in[3 * x + 2]);
@@ -55,8 +56,8 @@ GdkTexture* DecodeBmp(const EmbeddedFile& file) {
     }
   }
   GBytes* bytes = g_bytes_new(rgb.data(), rgb.size());
-  GdkTexture* texture = gdk_memory_texture_new(width, height, GDK_MEMORY_R8G8B8, bytes,
-                                               size_t(width) * 3);
+  GdkTexture* texture =
+      gdk_memory_texture_new(width, height, GDK_MEMORY_R8G8B8, bytes, size_t(width) * 3);
   g_bytes_unref(bytes);
   return texture;
 }
@@ -69,7 +70,8 @@ GdkTexture* BitmapTexture(int bitmapId) {
   const BitmapResource* bitmap = FindBitmapResource(bitmapId);
   GdkTexture* texture = nullptr;
   for (size_t i = 0; bitmap && i < kBitmapFileCount; ++i) {
-    if (std::strcmp(kBitmapFiles[i].name, bitmap->fileName) == 0) texture = DecodeBmp(kBitmapFiles[i]);
+    if (std::strcmp(kBitmapFiles[i].name, bitmap->fileName) == 0)
+      texture = DecodeBmp(kBitmapFiles[i]);
   }
   loaded[bitmapId] = texture;
   return texture;

@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   run.useClipboard = !options.noClipboard;
   run.timeout = std::chrono::seconds(options.timeoutSeconds);
   const auto runQuarvel = [&] { return RunQuarvel(commandLine.c_str(), run); };
-  const FrontEndFacts facts = CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
+  const FrontEndFacts facts =
+      CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
   std::optional<int> status;
   if (ChooseFrontEnd(facts) == FrontEnd::Windows)
     status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "org.quarvel.Quarvel", false});

@@ -30,7 +30,8 @@ struct ConfigOptions {
 
 using Entry = OptionEntry<ConfigOptions>;
 constexpr Entry kOptions[] = {
-    {"--gui", nullptr, nullptr, "the form as a window on the desktop (the default when started from it)",
+    {"--gui", nullptr, nullptr,
+     "the form as a window on the desktop (the default when started from it)",
      [](ConfigOptions& o, const char*) { return o.gui = true; }},
     {"--terminal", nullptr, nullptr, "the form on the terminal (the default from a terminal)",
      [](ConfigOptions& o, const char*) { return o.terminal = true; }},
@@ -57,7 +58,8 @@ std::string Usage() {
          DescribeOptions<ConfigOptions>(kOptions) +
          "\n"
          "Exit status: 0 closed, or already open; 1 no display and no terminal that can\n"
-         "show the form (standard input and output must be one); 64 the command line could not be read.\n";
+         "show the form (standard input and output must be one); 64 the command line could not be "
+         "read.\n";
 }
 
 int TerminalColumns() {
@@ -86,11 +88,12 @@ int main(int argc, char** argv) {
     std::printf("quarvel-config %s\n", kQuarvelVersion);
     return 0;
   }
-  const FrontEndFacts facts = CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
+  const FrontEndFacts facts =
+      CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
   if (ChooseFrontEnd(facts) == FrontEnd::Windows) {
     SetModelPlatformType(options.smartphone ? u"Smartphone" : u"PocketPC");
-    const std::optional<int> status =
-        RunWithGtkWindows(RunQuarvelConfig, {"org.quarvel.QuarvelConfig", "org.quarvel.QuarvelConfig", true});
+    const std::optional<int> status = RunWithGtkWindows(
+        RunQuarvelConfig, {"org.quarvel.QuarvelConfig", "org.quarvel.QuarvelConfig", true});
     if (status) return *status;
   }
   // Drawn into no terminal, the form would wait for keys that never come.
@@ -102,6 +105,7 @@ int main(int argc, char** argv) {
     std::fputs("quarvel-config: the form is already open in another quarvel-config\n", stderr);
     return 0;
   }
-  SetModelPlatformType(options.smartphone ? u"Smartphone" : TerminalPlatformType(TerminalColumns()));
+  SetModelPlatformType(options.smartphone ? u"Smartphone"
+                                          : TerminalPlatformType(TerminalColumns()));
   return RunWithTerminalForm(RunQuarvelConfig);
 }

@@ -27,12 +27,9 @@ TrayWindow FindTrayWindow(const char16_t* className) {
   return reinterpret_cast<TrayWindow>(FindWindowW(AsWide(className), nullptr));
 }
 
-unsigned RegisterTrayMessage(const char16_t* name) {
-  return RegisterWindowMessageW(AsWide(name));
-}
+unsigned RegisterTrayMessage(const char16_t* name) { return RegisterWindowMessageW(AsWide(name)); }
 
-intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam,
-                         intptr_t lParam) {
+intptr_t SendTrayMessage(TrayWindow window, unsigned message, uintptr_t wParam, intptr_t lParam) {
   return SendMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam);
 }
 

@@ -3,6 +3,4 @@
 
 #include "config/config_program.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  return RunQuarvelConfig();
-}
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunQuarvelConfig(); }
