@@ -52,6 +52,15 @@ class Terminal:
             time.sleep(0.05)
         raise AssertionError(f"{'still' if absent else 'never'} saw {text!r} on:\n{self.screen()}")
 
+    def save_main_config(self):
+        """Save, Main config, and the success box answered."""
+        self.keys("F2")
+        self.wait_for("Main config")
+        self.keys("Enter")
+        self.wait_for("Config saved successfully!")
+        self.keys("Enter")
+        self.wait_for("Config saved successfully!", absent=True)
+
     def wait_for_exit(self):
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline:
@@ -119,12 +128,7 @@ class ConfigFormEndToEnd(ProgramFolder):
         t.keys("Tab", "Tab", "Space")
         t.keys("Tab", "Right", "Right")
         t.wait_for("Hybrid")
-        t.keys("F2")
-        t.wait_for("Main config")
-        t.keys("Enter")
-        t.wait_for("Config saved successfully!")
-        t.keys("Enter")
-        t.wait_for("Config saved successfully!", absent=True)
+        t.save_main_config()
         settings = self.read(os.path.join(self.bin, "settings.ini"))
         self.assertEqual(settings, b"# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n"
                                    b"# Bluetooth\n1\n# Coordinates only\n0\n")

@@ -83,12 +83,7 @@ class DebianPackage(unittest.TestCase):
         t.type("DEMO:")
         t.wait_for("[DEMO:")
         t.keys("Tab", "Space")  # coordinates only
-        t.keys("F2")
-        t.wait_for("Main config")
-        t.keys("Enter")
-        t.wait_for("Config saved successfully!")
-        t.keys("Enter")
-        t.wait_for("Config saved successfully!", absent=True)
+        t.save_main_config()
         t.keys("F1")
         self.assertEqual(t.wait_for_exit(), 0)
 
