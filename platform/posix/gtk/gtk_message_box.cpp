@@ -25,12 +25,12 @@ const char* IconName(unsigned flags) {
   }
 }
 
-struct ButtonSpec {
+struct MessageButton {
   const char* label;
   int answer;
 };
 
-std::vector<ButtonSpec> Buttons(unsigned flags) {
+std::vector<MessageButton> Buttons(unsigned flags) {
   switch (flags & kMbButtonMask) {
     case kMbYesNo: return {{"Yes", kIdYes}, {"No", kIdNo}};
     case kMbOkCancel: return {{"OK", kIdOk}, {"Cancel", kIdCancel}};
@@ -98,10 +98,10 @@ void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16
   gtk_box_set_homogeneous(GTK_BOX(buttons), TRUE);
   gtk_widget_set_halign(buttons, GTK_ALIGN_CENTER);
   GtkWidget* first = nullptr;
-  for (const ButtonSpec& spec : Buttons(flags)) {
-    GtkWidget* button = gtk_button_new_with_label(spec.label);
+  for (const MessageButton& choice : Buttons(flags)) {
+    GtkWidget* button = gtk_button_new_with_label(choice.label);
     gtk_widget_set_size_request(button, 75, -1);
-    g_object_set_data(G_OBJECT(button), "answer", GINT_TO_POINTER(spec.answer));
+    g_object_set_data(G_OBJECT(button), "answer", GINT_TO_POINTER(choice.answer));
     g_signal_connect(button, "clicked", G_CALLBACK(OnButton), box);
     gtk_box_append(GTK_BOX(buttons), button);
     if (!first) first = button;
