@@ -1,7 +1,7 @@
 // Which front end the Linux programs show, for each way they can be started.
 #include <gtest/gtest.h>
 
-#include "platform/posix/front_end_choice.h"
+#include "platform/posix/programs/front_end_choice.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The terminal front end on a real pseudo-terminal and on a pipe: drawing,
 // keys, message boxes, signals and the terminal's restoration.
 #include "dialog_driver.h"
-#include "platform/posix/terminal_status.h"
+#include "platform/posix/terminal/terminal_status.h"
 #include "resources/resource_ids.h"
 
 #include <fcntl.h>

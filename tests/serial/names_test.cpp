@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "locator/reader/demo_receiver.h"
-#include "platform/posix/gpsd_filter.h"
-#include "platform/posix/serial_posix.h"
+#include "platform/posix/sources/gpsd_filter.h"
+#include "platform/posix/sources/serial_posix.h"
 #include "platform/serial_port.h"
 
 namespace {

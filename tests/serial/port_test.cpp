@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/posix/serial_posix.h"
+#include "platform/posix/sources/serial_posix.h"
 #include "platform/serial_port.h"
 #include "serial/pty.h"
 

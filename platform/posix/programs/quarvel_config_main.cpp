@@ -9,10 +9,10 @@
 #include "config/config_program.h"
 #include "platform/model/dialog_model.h"
 #include "platform/posix/config_form/config_form.h"
-#include "platform/posix/front_end_choice.h"
+#include "platform/posix/programs/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
-#include "platform/posix/program_options.h"
-#include "platform/posix/quarvel_options.h"
+#include "platform/posix/programs/program_options.h"
+#include "platform/posix/programs/quarvel_options.h"
 #include "quarvel_version.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Terminal front end's input: raw keys from the terminal and signals, turned
 // into Stop and close for the status dialog and answers for message boxes.
-#include "platform/posix/terminal_front_end.h"
+#include "platform/posix/terminal/terminal_front_end.h"
 #include "resources/resource_ids.h"
 
 #include <fcntl.h>

@@ -11,10 +11,10 @@
 #include "locator/status_dialog.h"
 #include "locator/wait_detail.h"
 #include "platform/command_line.h"
-#include "platform/posix/front_end_choice.h"
+#include "platform/posix/programs/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
-#include "platform/posix/quarvel_options.h"
-#include "platform/posix/terminal_status.h"
+#include "platform/posix/programs/quarvel_options.h"
+#include "platform/posix/terminal/terminal_status.h"
 #include "quarvel_version.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "common/utf8.h"
-#include "platform/posix/port_problem.h"
-#include "platform/posix/serial_posix.h"
+#include "platform/posix/sources/port_problem.h"
+#include "platform/posix/sources/serial_posix.h"
 
 namespace {
 

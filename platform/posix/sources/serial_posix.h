@@ -7,7 +7,7 @@
 
 #include <termios.h>
 
-#include "platform/posix/gpsd_filter.h"
+#include "platform/posix/sources/gpsd_filter.h"
 
 struct SerialPort {
   int fd = -1;

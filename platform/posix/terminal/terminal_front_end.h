@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/model/dialog_model.h"
-#include "platform/posix/terminal_status.h"
+#include "platform/posix/terminal/terminal_status.h"
 
 #include <termios.h>
 

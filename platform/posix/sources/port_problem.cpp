@@ -1,5 +1,5 @@
 // Why the GPS port could not be opened, in words for the terminal.
-#include "platform/posix/port_problem.h"
+#include "platform/posix/sources/port_problem.h"
 
 #include <grp.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // Which front end a Linux program shows, from its options and how it was started.
-#include "platform/posix/front_end_choice.h"
+#include "platform/posix/programs/front_end_choice.h"
 
 #include <unistd.h>
 

@@ -1,8 +1,8 @@
 // Terminal front end of Quarvel's status dialog: the title, the status line
 // redrawn in place with a coloured indicator, and the message boxes.
 #include "common/utf8.h"
-#include "platform/posix/port_problem.h"
-#include "platform/posix/terminal_front_end.h"
+#include "platform/posix/sources/port_problem.h"
+#include "platform/posix/terminal/terminal_front_end.h"
 #include "resources/resources.h"
 
 #include <signal.h>

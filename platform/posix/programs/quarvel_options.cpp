@@ -1,10 +1,10 @@
 // quarvel's options on Linux: the table, its numbers and the usage text.
-#include "platform/posix/quarvel_options.h"
+#include "platform/posix/programs/quarvel_options.h"
 
 #include <climits>
 #include <cstdlib>
 
-#include "platform/posix/program_options.h"
+#include "platform/posix/programs/program_options.h"
 
 namespace {
 
