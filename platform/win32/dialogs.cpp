@@ -1,6 +1,8 @@
 // Modal dialogs from the program's dialog templates, with the portable procedure behind a real DLGPROC.
 #include "platform/win32/dialog_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <mutex>
 #include <utility>
@@ -104,6 +106,16 @@ bool OnDialogThread(HWND window, UINT message, WPARAM wParam) {
   return PostMessageW(window, message, wParam, 0) != 0;
 }
 
+// The manifest asks for Common Controls 6; its window classes are registered
+// once per process before the first dialog.
+void InitCommonControlsOnce() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 DialogContext* ContextOf(HWND window) {
@@ -123,6 +135,7 @@ intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc, int
   HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
   auto* source = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
   if (!source || !proc) return -1;
+  InitCommonControlsOnce();
   DialogContext context;
   context.proc = proc;
   context.initParam = initParam;
