@@ -15,7 +15,8 @@ constexpr const char16_t* kCopyright = u"(c) 2026 the Quarvel team";
 constexpr ControlTemplate kPocketPcControls[] = {
     {IDC_PORT, ControlClass::ComboBox, u"", 93, 4, 59, 48, kPortCombo, 0},
     {IDC_COPYRIGHT, ControlClass::Static, kCopyright, 22, 151, 120, 8, kLabel, 0},
-    {IDC_LABEL, ControlClass::Static, u"GPS:", 11, 6, 16, 8, kLabel, 0},
+    // 20 units wide, not the handheld's 16: those cut the colon off at 150 % scaling.
+    {IDC_LABEL, ControlClass::Static, u"GPS:", 11, 6, 20, 8, kLabel, 0},
     {IDC_COORDINATES_ONLY, ControlClass::Button, u"Coordinates only:", 11, 44, 133, 10, kCheckBox,
      0},
     {IDC_BLUETOOTH, ControlClass::Button, u"Bluetooth:", 11, 25, 133, 10, kCheckBox, 0},

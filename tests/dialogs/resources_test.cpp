@@ -111,7 +111,8 @@ TEST(DialogTemplates, ConfigFormLayouts) {
   ExpectTemplate(114, 165, 178, u"Quarvel",
                  {{1018, C, u"", 93, 4, 59, 48},
                   {1007, S, copyright, 22, 151, 120, 8},
-                  {65535, S, u"GPS:", 11, 6, 16, 8},
+                  // Wider than the handheld's 16 units, which cut the colon off at 150 %.
+                  {65535, S, u"GPS:", 11, 6, 20, 8},
                   {1038, B, u"Coordinates only:", 11, 44, 133, 10},
                   {1037, B, u"Bluetooth:", 11, 25, 133, 10},
                   {1039, C, u"", 85, 64, 65, 60},
