@@ -48,8 +48,8 @@ def parse_values(text):
     return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
 
 
-def session():
-    return WineSession(work_dir() / "prefix", work_dir() / "artifacts")
+def session(screen="800x600x24"):
+    return WineSession(work_dir() / "prefix", work_dir() / "artifacts", screen)
 
 
 def wait_for(condition, timeout=30.0, interval=0.05, what="condition"):
@@ -110,9 +110,26 @@ def prepare(prefix, ports=(1, 2)):
     subprocess.run(["wineserver", "-w"], env=env, check=False, timeout=120)
 
 
-def start_xvfb():
+def wine_reg(prefix, *args):
+    subprocess.run(["wine", "reg", *args], env=base_env(prefix), check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+
+@contextlib.contextmanager
+def display_dpi(prefix, dpi):
+    """The display at dpi (96 is 100 % scaling, 144 150 %, 192 200 %) for the
+    sessions opened inside; the prefix's other tests keep 96 afterwards."""
+    key = "HKCU\\Control Panel\\Desktop"
+    wine_reg(prefix, "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+    try:
+        yield
+    finally:
+        wine_reg(prefix, "delete", key, "/v", "LogPixels", "/f")
+
+
+def start_xvfb(screen="800x600x24"):
     """An Xvfb on a display number it picks itself, so parallel tests never clash."""
-    server = XServer(screen="800x600x24")
+    server = XServer(screen=screen)
     return server.proc, server.display
 
 
@@ -182,14 +199,14 @@ class Program:
 class WineSession:
     """One Xvfb display and one persistent wineserver on a prepared prefix."""
 
-    def __init__(self, prefix, artifacts=None):
-        self.prefix = Path(prefix)
+    def __init__(self, prefix, artifacts=None, screen="800x600x24"):
+        self.prefix, self.screen = Path(prefix), screen
         self.artifacts = Path(artifacts) if artifacts else self.prefix.parent / "artifacts"
         self.ports = {}
         self.programs = []
 
     def __enter__(self):
-        self.xvfb, self.display = start_xvfb()
+        self.xvfb, self.display = start_xvfb(self.screen)
         self.env = base_env(self.prefix, self.display)
         self.server = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -276,9 +293,10 @@ class WineSession:
                 return got
             time.sleep(0.1)
 
-    def screenshot(self, name):
+    def screenshot(self, name, window="root"):
+        """The screen, or one X window (an id from find_window), as a PNG."""
         self.artifacts.mkdir(parents=True, exist_ok=True)
         path = self.artifacts / f"{name}.png"
-        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=False,
+        subprocess.run(["import", "-window", str(window), str(path)], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         return path
