@@ -29,6 +29,7 @@ struct SoftKey {
 struct DialogContext {
   DialogProc proc = nullptr;
   intptr_t initParam = 0;
+  int templateId = 0;
   std::atomic<bool> ended{false};
   HMENU menu = nullptr;  // the soft keys' menu, loaded with the bar
   int softKeyCount = 0;
@@ -51,6 +52,13 @@ inline bool OnOwnThread(HWND window) {
 // Moves window to the middle of over (of the work area when over is null), keeping
 // it wholly on the work area.
 void CentreWindow(HWND window, HWND over);
+
+// Gives the window what a desktop expects of its template's role (a title for
+// the taskbar); done once the procedure has set the dialog up.
+void ApplyDesktopRole(HWND window, const DialogContext& context);
+// Esc (IDCANCEL) on a dialog whose role names a button for it: that button's
+// click goes to the procedure. True when it did.
+bool HandleDesktopEscape(HWND window, DialogContext& context, WPARAM wParam);
 
 // The soft keys' part of the dialog procedure: true when it handled the command.
 bool HandleSoftKeyCommand(HWND window, DialogContext& context, int command);

@@ -76,7 +76,10 @@ INT_PTR CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
     Register(window, context);
     const INT_PTR result = context->proc(Handle(window), message, wParam, context->initParam);
-    if (IsWindow(window)) PlaceOnDesktop(window);
+    if (IsWindow(window)) {
+      ApplyDesktopRole(window, *context);
+      PlaceOnDesktop(window);
+    }
     return result;
   }
   DialogContext* context = ContextOf(window);
@@ -86,6 +89,7 @@ INT_PTR CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case kDestroyMessage: DestroyWindow(window); return TRUE;
     case kFocusMessage: FocusOnOwnThread(window, int(wParam)); return TRUE;
     case WM_COMMAND: {
+      if (HandleDesktopEscape(window, *context, wParam)) return TRUE;
       const intptr_t handled = context->proc(Handle(window), message, wParam, lParam);
       if (HandleSoftKeyCommand(window, *context, LOWORD(wParam))) return TRUE;
       return handled;
@@ -139,6 +143,7 @@ intptr_t RunModalDialog(int templateId, DialogHandle owner, DialogProc proc, int
   DialogContext context;
   context.proc = proc;
   context.initParam = initParam;
+  context.templateId = templateId;
   return DialogBoxIndirectParamW(Instance(), source, Window(owner), Thunk,
                                  reinterpret_cast<LPARAM>(&context));
 }

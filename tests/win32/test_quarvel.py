@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Quarvel.exe under Wine: a run on COM1 fed through a pseudo-terminal, Stop while
-waiting, a missing port, and the Bluetooth radio through a Widcomm-style tray."""
+"""Quarvel.exe under Wine: a run on COM1 fed through a pseudo-terminal, Stop or Esc
+while waiting, the status window's title beside QuarvelConfig's form, a missing
+port, and the Bluetooth radio through a Widcomm-style tray."""
 import os
 import shutil
 import threading
@@ -10,6 +11,8 @@ import unittest
 import wine_harness
 
 QUARVEL = "platform/win32/programs/Quarvel.exe"
+CONFIG = "platform/win32/programs/QuarvelConfig.exe"
+PROBE = "tests/win32/desktop_probe.exe"
 WATCH = "tests/win32/window_probe.exe"
 TRAY = "tests/win32/bluetooth_tray.exe"
 
@@ -114,7 +117,7 @@ class QuarvelUnderWine(unittest.TestCase):
         self.run_to_position(["COM1", "k", "1", "0", "0"], URL,
                              "Quarvel!|URL copied in your clipboard succefully!")
 
-    def test_stop_while_waiting_ends_without_message(self):
+    def wait_on_a_silent_receiver(self):
         port = self.wine.serial_port(1)
         receiver = Receiver(port)
         self.addCleanup(setattr, receiver, "running", False)
@@ -122,13 +125,42 @@ class QuarvelUnderWine(unittest.TestCase):
         quarvel = self.start_quarvel("COM1:", "n", "0", "0", "1")
         self.wait_reported("status", "Waiting for GPS-data...")
         self.wait_reported("indicator", RED, timeout=30)
-        self.wine.screenshot("quarvel-waiting")  # the README's picture
-        code, out = self.wine.run(wine_harness.mingw_program(WATCH), "click", "1013")
-        self.assertEqual(code, 0, out)
+        return quarvel
+
+    def stop_while_waiting(self, stop):
+        quarvel = self.wait_on_a_silent_receiver()
+        stop()
         self.assertEqual(quarvel.wait(60), 3, "stopped before a position")
         time.sleep(0.5)  # a message box would have shown by now
         self.assertEqual(reported(self.watcher, "msgbox"), [])
         self.assert_status_order()
+
+    def test_stop_while_waiting_ends_without_message(self):
+        def click_stop():
+            self.wine.screenshot("quarvel-waiting")  # the README's picture
+            code, out = self.wine.run(wine_harness.mingw_program(WATCH), "click", "1013")
+            self.assertEqual(code, 0, out)
+        self.stop_while_waiting(click_stop)
+
+    def test_escape_presses_stop(self):
+        self.stop_while_waiting(lambda: self.wine.press(self.wine.find_window("Quarvel GPS"),
+                                                        "Escape"))
+
+    def test_titled_status_window_leaves_the_form_to_quarvel_config(self):
+        quarvel = self.wait_on_a_silent_receiver()
+        code, out = self.wine.run(wine_harness.mingw_program(PROBE), "window", "Quarvel GPS")
+        self.assertEqual(code, 0, "no window titled 'Quarvel GPS'")
+        self.assertEqual(wine_harness.parse_values(out)["caption"], "0", "the caption-less look")
+        code, out = self.wine.run(wine_harness.mingw_program(PROBE), "window", "Quarvel")
+        self.assertEqual(code, 1, f"a window titled 'Quarvel' while Quarvel waits: {out}")
+        # QuarvelConfig, looking for its own form by that title, opens it.
+        shutil.copy(wine_harness.mingw_program(CONFIG), self.folder / "QuarvelConfig.exe")
+        config = self.wine.start(self.folder / "QuarvelConfig.exe")
+        wine_harness.wait_for(lambda: reported(self.watcher, "form"), 30, what="the form")
+        self.assertIsNone(config.process.poll(), "QuarvelConfig ended at once")
+        code, out = self.wine.run(wine_harness.mingw_program(WATCH), "click", "102")  # Exit
+        self.assertEqual((code, config.wait(60)), (0, 0), out)
+        self.assertIsNone(quarvel.process.poll(), "Quarvel stopped waiting")
 
     def test_missing_port_tells_the_user(self):
         quarvel = self.start_quarvel("COM7:", "n", "0", "0", "1")
@@ -154,5 +186,5 @@ class QuarvelUnderWine(unittest.TestCase):
         self.run_with_tray("on", ["status answer=1", "status answer=1", "off answer=1"])
 
 if __name__ == "__main__":
-    wine_harness.skip_unless_ready(programs=(QUARVEL, WATCH, TRAY))
+    wine_harness.skip_unless_ready(programs=(QUARVEL, CONFIG, PROBE, WATCH, TRAY))
     unittest.main()
