@@ -114,16 +114,13 @@ std::string LoadedComctl32(DWORD pid) {
   return found;
 }
 
-// The top-level window titled `title`: its class, caption bit, DPI and awareness,
-// and the comctl32 its process runs with.
+// The top-level window titled `title`: its caption bit, DPI and awareness, and
+// the comctl32 its process runs with.
 int Window(const wchar_t* title) {
   HWND window = FindWindowW(nullptr, title);
   if (!window) return 1;
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  Print("class", Utf8(name));
   Print("caption", (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION ? "1" : "0");
   Print("dpi", std::to_string(GetDpiForWindow(window)));
   Print("awareness", std::to_string(int(GetAwarenessFromDpiAwarenessContext(
