@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "locator/nmea_framer.h"
-#include "locator/nmea_parser.h"
+#include "nmea/framer.h"
+#include "nmea/parser.h"
 
 namespace {
 

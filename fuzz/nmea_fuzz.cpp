@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz/nmea_reference.h"
-#include "locator/nmea_framer.h"
-#include "locator/nmea_parser.h"
+#include "nmea/framer.h"
+#include "nmea/parser.h"
 
 namespace {
 

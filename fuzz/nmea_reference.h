@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "locator/gps_state.h"
-#include "locator/nmea_fields.h"
+#include "nmea/gps_state.h"
+#include "nmea/fields.h"
+#include "tests/support/nmea_copied_fields.h"
 
 namespace nmea_reference {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 #include "platform/serial_port.h"
 
 struct DemoReceiver;

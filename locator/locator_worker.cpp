@@ -3,7 +3,7 @@
 
 #include "locator/gps_reader.h"
 #include "locator/locator_state.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "locator/publish.h"
 #include "locator/radio.h"
 #include "locator/status_dialog.h"

@@ -1,7 +1,7 @@
 // Turns the GPS state into the reason a wait for a position goes on.
 #include "locator/wait_detail.h"
 
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "locator/gps_state.h"
+#include "nmea/gps_state.h"
 
 // "no data from the port yet", "9 satellites in view, no fix yet", ... from the
 // state and the satellites in view over all constellations.

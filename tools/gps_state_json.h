@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "locator/gps_state.h"
+#include "nmea/gps_state.h"
 #include "tools/json_writer.h"
 
 struct GpsFixAnswer {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "quarvel_version.h"
-#include "locator/nmea_framer.h"
-#include "locator/nmea_parser.h"
+#include "nmea/framer.h"
+#include "nmea/parser.h"
 #include "tools/gps_state_json.h"
 #include "tools/json_writer.h"
 

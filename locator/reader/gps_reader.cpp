@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "locator/reader/gps_reader_port.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "platform/dialogs.h"
 
 namespace {

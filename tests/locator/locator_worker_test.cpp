@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "locator/position_text.h"
 #include "locator/status_dialog.h"
 #include "locator/status_harness.h"

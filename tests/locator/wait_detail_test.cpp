@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/utf8.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "locator/wait_detail.h"
 
 namespace {

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "locator/nmea_cursor.h"
-#include "locator/nmea_fields.h"
+#include "nmea/cursor.h"
+#include "nmea/fields.h"
+#include "support/nmea_copied_fields.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "locator/nmea_fields.h"
+#include "nmea/fields.h"
+#include "support/nmea_copied_fields.h"
 
 namespace {
 

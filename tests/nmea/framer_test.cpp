@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "locator/reader/demo_receiver.h"
 #include "locator/gps_reader.h"
-#include "locator/nmea_framer.h"
-#include "locator/nmea_parser.h"
+#include "nmea/framer.h"
+#include "nmea/parser.h"
 #include "serial/pty.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "locator/gps_reader.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "platform/model/dialog_model.h"
 #include "serial/pty.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "locator/gps_reader.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "platform/model/dialog_model.h"
 #include "platform/serial_port.h"
 #include "serial/pty.h"

@@ -1,4 +1,4 @@
 // The cursor's out-of-line slow path for time pairs: odd shapes take the copied-field conversion.
-#include "locator/nmea_cursor.h"
+#include "nmea/cursor.h"
 
 bool NmeaFieldCursor::SlowTime(NmeaTimePairs* pairs) { return Slow(pairs, NmeaReadTimePairs); }

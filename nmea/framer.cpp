@@ -1,5 +1,5 @@
 // Framing of NMEA texts out of fixed-size reads, carrying a sentence split by a full read.
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 
 #include <cstring>
 

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 inline constexpr std::size_t kNmeaFieldMax = 20;
 
@@ -40,21 +39,13 @@ inline constexpr struct NmeaFieldEnds {
 
 inline bool IsNmeaFieldEnd(char c) { return kNmeaFieldEnds.at[static_cast<unsigned char>(c)]; }
 
-// Characters of the field that starts at `position`: up to a ',', a '*', a NUL,
-// or 20 characters, whichever comes first.
-std::size_t NmeaFieldLength(const char* position);
-
 // Leading decimal integer as a C library with 32-bit long reads it: blanks, a
 // sign, digits; 0 when there are none; saturates at the 32-bit range.
 int32_t NmeaReadInt(const char* field);
-// The low 8 bits of NmeaReadInt.
-uint8_t NmeaReadByte(const char* field);
 // Leading decimal floating-point number (blanks, sign, digits, point, exponent),
 // 0 when there is none; overflow gives infinity, underflow 0, as strtod does.
 double NmeaReadDouble(const char* field);
-float NmeaReadFloat(const char* field);
-// NmeaReadDouble truncated toward zero, saturated at the 32-bit range.
-int32_t NmeaReadIntViaDouble(const char* field);
+// Truncated toward zero, saturated at the 32-bit range.
 int32_t NmeaTruncateToInt32(double value);
 
 // hhmmss or ddmmyy: characters 1-2, 3-4 and 5-6 each as a decimal integer; a
@@ -68,24 +59,3 @@ NmeaTimePairs NmeaReadTimePairs(const char* field);
 
 // ddmm.mmmm / dddmm.mmmm as non-negative decimal degrees; 0.0 for an empty field.
 double NmeaCoordToDegrees(const char* field);
-
-// Calls store(index, field) for fields 0 .. maxFields-1 of the text, each copied
-// into a 21-byte buffer. The walk stops at the '*' or the end of the text. The
-// character after a field's (at most 20) characters is always taken as its
-// separator, so a longer field shifts the ones after it.
-template <typename Store>
-void WalkNmeaFields(const char* text, int maxFields, Store&& store) {
-  char field[kNmeaFieldMax + 1];
-  const char* position = text;
-  for (int index = 0; index < maxFields; ++index) {
-    std::size_t length = 0;  // NmeaFieldLength, copying as it counts
-    for (; length < kNmeaFieldMax && !IsNmeaFieldEnd(position[length]); ++length) {
-      field[length] = position[length];
-    }
-    field[length] = '\0';
-    store(index, field);
-    const char next = position[length];
-    if (next == '*' || next == '\0') return;
-    position += length + 1;
-  }
-}

@@ -1,9 +1,10 @@
 // Locale-independent leading-number conversions of NMEA fields, C library style.
-#include "locator/nmea_fields.h"
+#include "nmea/fields.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -29,12 +30,6 @@ const char* SkipBlanksAndSign(const char* p, bool* negative) {
 
 }  // namespace
 
-std::size_t NmeaFieldLength(const char* position) {
-  std::size_t length = 0;
-  while (length < kNmeaFieldMax && !IsNmeaFieldEnd(position[length])) ++length;
-  return length;
-}
-
 int32_t NmeaReadInt(const char* field) {
   bool negative = false;
   const char* p = IsDigit(*field) ? field : SkipBlanksAndSign(field, &negative);
@@ -52,10 +47,6 @@ int32_t NmeaReadInt(const char* field) {
   value = std::min(value, kCap);
   if (negative) return static_cast<int32_t>(-static_cast<int64_t>(value));
   return static_cast<int32_t>(std::min<uint64_t>(value, std::numeric_limits<int32_t>::max()));
-}
-
-uint8_t NmeaReadByte(const char* field) {
-  return static_cast<uint8_t>(static_cast<uint32_t>(NmeaReadInt(field)) & 0xFFu);
 }
 
 double NmeaReadDouble(const char* field) {
@@ -94,12 +85,6 @@ double NmeaReadDouble(const char* field) {
     value = negativeExponent ? 0.0 : HUGE_VAL;
   }
   return negative ? -value : value;
-}
-
-float NmeaReadFloat(const char* field) { return static_cast<float>(NmeaReadDouble(field)); }
-
-int32_t NmeaReadIntViaDouble(const char* field) {
-  return NmeaTruncateToInt32(NmeaReadDouble(field));
 }
 
 int32_t NmeaTruncateToInt32(double value) {

@@ -1,12 +1,12 @@
 // The seven understood sentence types, each a short table from field index to stored value.
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <mutex>
 
-#include "locator/nmea_cursor.h"
+#include "nmea/cursor.h"
 
 namespace {
 

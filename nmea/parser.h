@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "locator/gps_state.h"
-#include "locator/nmea_fields.h"
+#include "nmea/gps_state.h"
+#include "nmea/fields.h"
 
 // Chooses the block by the first six characters, "$" + talker + type, and fills
 // it: the seven types from the GNSS talkers GP, GN, GL, GA, GB, BD, GQ, QZ and

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "locator/nmea_fields.h"
+#include "nmea/fields.h"
 
 // Each reader converts the current field exactly as the matching NmeaRead...
 // function converts that field copied out (at most 20 characters), stores it
