@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz/nmea_reference.h"
@@ -15,7 +16,8 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Field by field, floating-point values bit for bit (a NaN or -0.0 must match too).
+// Member by member as the blocks' tables list them, floating-point values bit
+// for bit (a NaN or -0.0 must match too).
 void Same(double a, double b) {
   if (std::bit_cast<uint64_t>(a) != std::bit_cast<uint64_t>(b)) __builtin_trap();
 }
@@ -26,57 +28,20 @@ template <typename T>
 void Same(const T& a, const T& b) {
   if (a != b) __builtin_trap();
 }
+template <NmeaRecord Record>
+void Same(const Record& a, const Record& b);
 template <typename T, std::size_t N>
 void Same(const T (&a)[N], const T (&b)[N]) {
   for (std::size_t i = 0; i < N; ++i) Same(a[i], b[i]);
 }
+template <NmeaRecord Record>
+void Same(const Record& a, const Record& b) {
+  ForEachNmeaMember<Record>([&](const char*, auto member) { Same(a.*member, b.*member); });
+}
 
 void SameState(const GpsState& s, const GpsState& r) {
-  Same(s.gga.tag, r.gga.tag), Same(s.gga.hour, r.gga.hour), Same(s.gga.minute, r.gga.minute);
-  Same(s.gga.second, r.gga.second), Same(s.gga.latitude, r.gga.latitude);
-  Same(s.gga.latHemisphere, r.gga.latHemisphere), Same(s.gga.longitude, r.gga.longitude);
-  Same(s.gga.lonHemisphere, r.gga.lonHemisphere), Same(s.gga.quality, r.gga.quality);
-  Same(s.gga.satellites, r.gga.satellites), Same(s.gga.hdop, r.gga.hdop);
-  Same(s.gga.altitude, r.gga.altitude), Same(s.gga.altitudeUnit, r.gga.altitudeUnit);
-  Same(s.gga.geoidSeparation, r.gga.geoidSeparation), Same(s.gga.geoidUnit, r.gga.geoidUnit);
-  Same(s.gga.dgpsAge, r.gga.dgpsAge), Same(s.gga.dgpsStation, r.gga.dgpsStation);
-
-  Same(s.gll.tag, r.gll.tag), Same(s.gll.latitude, r.gll.latitude);
-  Same(s.gll.latHemisphere, r.gll.latHemisphere), Same(s.gll.longitude, r.gll.longitude);
-  Same(s.gll.lonHemisphere, r.gll.lonHemisphere), Same(s.gll.hour, r.gll.hour);
-  Same(s.gll.minute, r.gll.minute), Same(s.gll.second, r.gll.second);
-  Same(s.gll.status, r.gll.status);
-
-  Same(s.gsa.tag, r.gsa.tag), Same(s.gsa.mode, r.gsa.mode), Same(s.gsa.fixType, r.gsa.fixType);
-  Same(s.gsa.satelliteIds, r.gsa.satelliteIds), Same(s.gsa.pdop, r.gsa.pdop);
-  Same(s.gsa.hdop, r.gsa.hdop), Same(s.gsa.vdop, r.gsa.vdop);
-
-  Same(s.gsv.tag, r.gsv.tag), Same(s.gsv.messageNumber, r.gsv.messageNumber);
-  Same(s.gsv.messageCount, r.gsv.messageCount);
-  Same(s.gsv.satellitesInView, r.gsv.satellitesInView);
-  for (int i = 0; i < 4; ++i) {
-    const GsvSatellite& a = s.gsv.satellites[i];
-    const GsvSatellite& b = r.gsv.satellites[i];
-    Same(a.prn, b.prn), Same(a.elevation, b.elevation), Same(a.azimuth, b.azimuth);
-    Same(a.snr, b.snr);
-  }
-
-  Same(s.rmc.tag, r.rmc.tag), Same(s.rmc.hour, r.rmc.hour), Same(s.rmc.minute, r.rmc.minute);
-  Same(s.rmc.second, r.rmc.second), Same(s.rmc.status, r.rmc.status);
-  Same(s.rmc.latitude, r.rmc.latitude), Same(s.rmc.latHemisphere, r.rmc.latHemisphere);
-  Same(s.rmc.longitude, r.rmc.longitude), Same(s.rmc.lonHemisphere, r.rmc.lonHemisphere);
-  Same(s.rmc.speed, r.rmc.speed), Same(s.rmc.course, r.rmc.course);
-  Same(s.rmc.day, r.rmc.day), Same(s.rmc.month, r.rmc.month), Same(s.rmc.year, r.rmc.year);
-  Same(s.rmc.magneticVariation, r.rmc.magneticVariation);
-  Same(s.rmc.variationDirection, r.rmc.variationDirection);
-
-  Same(s.vtg.tag, r.vtg.tag), Same(s.vtg.values, r.vtg.values);
-
-  Same(s.zda.tag, r.zda.tag), Same(s.zda.hour, r.zda.hour), Same(s.zda.minute, r.zda.minute);
-  Same(s.zda.second, r.zda.second), Same(s.zda.day, r.zda.day), Same(s.zda.month, r.zda.month);
-  Same(s.zda.year, r.zda.year), Same(s.zda.zoneHours, r.zda.zoneHours);
-  Same(s.zda.zoneMinutes, r.zda.zoneMinutes);
-
+  std::apply([&](const auto&... block) { (Same(s.*block.member, r.*block.member), ...); },
+             kGpsBlocks);
   Same(s.other.text, r.other.text);
 }
 

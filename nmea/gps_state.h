@@ -1,7 +1,12 @@
 // The latest value of every understood NMEA field, one block per sentence type.
+// Each block's Fields() is its parser: the sentence's fields in order, each with
+// the member it fills and its conversion (nmea/field_table.h), under a sample.
 #pragma once
 
 #include <cstdint>
+#include <tuple>
+
+#include "nmea/field_table.h"
 
 struct GgaBlock {  // $GPGGA: time, position, fix quality
   char tag[6];
@@ -21,6 +26,29 @@ struct GgaBlock {  // $GPGGA: time, position, fix quality
   char geoidUnit;
   float dgpsAge;
   int32_t dgpsStation;
+
+  // ParseGGA: $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GgaBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 1
+        Degrees("latitude", &B::latitude),                                   // field 2
+        Char("latHemisphere", &B::latHemisphere),                            // field 3
+        Degrees("longitude", &B::longitude),                                 // field 4
+        Char("lonHemisphere", &B::lonHemisphere),                            // field 5
+        Char("quality", &B::quality),                                        // field 6
+        Byte("satellites", &B::satellites),                                  // field 7
+        Float("hdop", &B::hdop),                                             // field 8
+        Int("altitude", &B::altitude),                                       // field 9
+        Char("altitudeUnit", &B::altitudeUnit),                              // field 10
+        Float("geoidSeparation", &B::geoidSeparation),                       // field 11
+        Char("geoidUnit", &B::geoidUnit),                                    // field 12
+        Float("dgpsAge", &B::dgpsAge),                                       // field 13
+        IntViaDouble("dgpsStation", &B::dgpsStation),                        // field 14
+    };
+  }
 };
 
 struct GllBlock {  // $GPGLL: position as received (ddmm.mmmm), time, status
@@ -33,6 +61,21 @@ struct GllBlock {  // $GPGLL: position as received (ddmm.mmmm), time, status
   uint8_t minute;
   uint8_t second;
   char status;
+
+  // ParseGLL: $GPGLL,4916.45,N,12311.12,W,225444,A*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GllBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Double("latitude", &B::latitude),                                    // field 1
+        Char("latHemisphere", &B::latHemisphere),                            // field 2
+        Double("longitude", &B::longitude),                                  // field 3
+        Char("lonHemisphere", &B::lonHemisphere),                            // field 4
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 5
+        Char("status", &B::status),                                          // field 6
+    };
+  }
 };
 
 struct GsaBlock {  // $GPGSA: satellites in the solution, dilutions
@@ -43,6 +86,21 @@ struct GsaBlock {  // $GPGSA: satellites in the solution, dilutions
   float pdop;
   float hdop;
   float vdop;
+
+  // ParseGSA: $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GsaBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                     // field 0
+        Char("mode", &B::mode),                  // field 1
+        Char("fixType", &B::fixType),            // field 2
+        Byte("satelliteIds", &B::satelliteIds),  // fields 3-14
+        Float("pdop", &B::pdop),                 // field 15
+        Float("hdop", &B::hdop),                 // field 16
+        Float("vdop", &B::vdop),                 // field 17
+    };
+  }
 };
 
 struct GsvSatellite {
@@ -50,6 +108,18 @@ struct GsvSatellite {
   uint8_t elevation;
   int32_t azimuth;
   uint8_t snr;
+
+  // ...,01,40,083,46,...
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GsvSatellite;
+    return std::tuple{
+        Byte("prn", &B::prn),
+        Byte("elevation", &B::elevation),
+        Int("azimuth", &B::azimuth),
+        Byte("snr", &B::snr),
+    };
+  }
 };
 
 struct GsvBlock {  // $GPGSV: the satellites of the latest message only
@@ -58,6 +128,19 @@ struct GsvBlock {  // $GPGSV: the satellites of the latest message only
   char messageCount;
   uint8_t satellitesInView;
   GsvSatellite satellites[4];
+
+  // ParseGSV: $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GsvBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                    // field 0
+        Char("messageCount", &B::messageCount),                 // field 1
+        Char("messageNumber", &B::messageNumber),               // field 2
+        InViewCount("satellitesInView", &B::satellitesInView),  // field 3
+        Records("satellites", &B::satellites),                  // fields 4-19
+    };
+  }
 };
 
 struct RmcBlock {  // $GPRMC: time, validity, position, motion, date
@@ -77,11 +160,41 @@ struct RmcBlock {  // $GPRMC: time, validity, position, motion, date
   uint8_t year;
   float magneticVariation;
   char variationDirection;
+
+  // ParseRMC: $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = RmcBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 1
+        Char("status", &B::status),                                          // field 2
+        Degrees("latitude", &B::latitude),                                   // field 3
+        Char("latHemisphere", &B::latHemisphere),                            // field 4
+        Degrees("longitude", &B::longitude),                                 // field 5
+        Char("lonHemisphere", &B::lonHemisphere),                            // field 6
+        Float("speed", &B::speed),                                           // field 7
+        Float("course", &B::course),                                         // field 8
+        Time("day", &B::day, "month", &B::month, "year", &B::year),          // field 9
+        Float("magneticVariation", &B::magneticVariation),                   // field 10
+        Char("variationDirection", &B::variationDirection),                  // field 11
+    };
+  }
 };
 
 struct VtgBlock {  // $GPVTG: fields 1 to 4 as numbers (a letter reads as 0)
   char tag[6];
   float values[4];
+
+  // ParseVTG: $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*  (fields 5 on are not kept)
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = VtgBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),          // field 0
+        Float("values", &B::values),  // fields 1-4
+    };
+  }
 };
 
 struct ZdaBlock {  // $GPZDA: time, date, local zone
@@ -94,6 +207,21 @@ struct ZdaBlock {  // $GPZDA: time, date, local zone
   int32_t year;
   uint8_t zoneHours;
   uint8_t zoneMinutes;
+
+  // ParseZDA: $GPZDA,201530.00,04,07,2002,00,00*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = ZdaBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 1
+        Byte("day", &B::day),                                                // field 2
+        Byte("month", &B::month),                                            // field 3
+        Int("year", &B::year),                                               // field 4
+        Byte("zoneHours", &B::zoneHours),                                    // field 5
+        Byte("zoneMinutes", &B::zoneMinutes),                                // field 6
+    };
+  }
 };
 
 struct OtherBlock {  // the latest text that matched none of the tags, NUL-terminated
@@ -109,4 +237,13 @@ struct GpsState {
   VtgBlock vtg;
   ZdaBlock zda;
   OtherBlock other;
+};
+
+// The blocks that sentence types fill, in the order they lie in the state: a
+// sentence of a GNSS talker whose type letters match one fills it.
+inline constexpr std::tuple kGpsBlocks{
+    NmeaBlock{"gga", "GGA", &GpsState::gga}, NmeaBlock{"gll", "GLL", &GpsState::gll},
+    NmeaBlock{"gsa", "GSA", &GpsState::gsa}, NmeaBlock{"gsv", "GSV", &GpsState::gsv},
+    NmeaBlock{"rmc", "RMC", &GpsState::rmc}, NmeaBlock{"vtg", "VTG", &GpsState::vtg},
+    NmeaBlock{"zda", "ZDA", &GpsState::zda},
 };

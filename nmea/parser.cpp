@@ -1,10 +1,12 @@
-// The seven understood sentence types, each a short table from field index to stored value.
+// Each understood sentence into its block of the GPS state, as the block's field table says.
 #include "nmea/parser.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <mutex>
+#include <tuple>
+#include <type_traits>
 
 #include "nmea/cursor.h"
 
@@ -34,88 +36,90 @@ Constellation ConstellationOf(const char* talker) {
   }
 }
 
+// One field into `out` by its kind.
+template <NmeaKind K, typename T>
+bool ReadValue(NmeaFieldCursor& f, const char* text, T* out) {
+  if constexpr (K == NmeaKind::kChar) {
+    return f.Char(out);
+  } else if constexpr (K == NmeaKind::kByte) {
+    return f.Byte(out);
+  } else if constexpr (K == NmeaKind::kInt) {
+    return f.Int(out);
+  } else if constexpr (K == NmeaKind::kDouble) {
+    return f.Double(out);
+  } else if constexpr (K == NmeaKind::kFloat) {
+    return f.Float(out);
+  } else if constexpr (K == NmeaKind::kIntViaDouble) {
+    return f.IntViaDouble(out);
+  } else if constexpr (K == NmeaKind::kDegrees) {
+    return f.Degrees(out);
+  } else {
+    static_assert(K == NmeaKind::kInViewCount);
+    // Counted for the constellation only when the sentence goes on after it.
+    const bool more = f.Byte(out);
+    if (more) gInView[ConstellationOf(text + 1)] = *out;
+    return more;
+  }
+}
+
+template <typename Record>
+bool ReadFields(NmeaFieldCursor& f, const char* text, Record& record);
+
+// Each table entry reads its fields and tells whether the sentence goes on.
+template <typename Record>
+bool Read(NmeaFieldCursor& f, const char*, Record& record,
+          const nmea_table::TagField<Record>& field) {
+  return f.Tag(record.*field.member);
+}
+
+template <NmeaKind K, typename Record, typename Member>
+bool Read(NmeaFieldCursor& f, const char* text, Record& record,
+          const nmea_table::ValueField<K, Record, Member>& field) {
+  Member& member = record.*field.member;
+  if constexpr (std::is_array_v<Member>) {
+    for (auto& element : member) {
+      if (!ReadValue<K>(f, text, &element)) return false;
+    }
+    return true;
+  } else {
+    return ReadValue<K>(f, text, &member);
+  }
+}
+
+template <typename Record, typename T>
+bool Read(NmeaFieldCursor& f, const char*, Record& record,
+          const nmea_table::TimeField<Record, T>& field) {
+  return f.Time(&(record.*field.members[0]), &(record.*field.members[1]),
+                &(record.*field.members[2]));
+}
+
+template <typename Record, typename Member>
+bool Read(NmeaFieldCursor& f, const char* text, Record& record,
+          const nmea_table::RecordsField<Record, Member>& field) {
+  for (auto& element : record.*field.member) {
+    if (!ReadFields(f, text, element)) return false;
+  }
+  return true;
+}
+
+// The walk ends at the sentence's last field or at the table's end, whichever is first.
+template <typename Record>
+bool ReadFields(NmeaFieldCursor& f, const char* text, Record& record) {
+  static constexpr auto kFields = Record::Fields();
+  return std::apply([&](const auto&... field) { return (Read(f, text, record, field) && ...); },
+                    kFields);
+}
+
+// Fills block I of kGpsBlocks from the text, whose type letters are the block's.
+template <std::size_t I>
+void ParseBlock(const char* text) {
+  constexpr auto kBlock = std::get<I>(kGpsBlocks);
+  const std::lock_guard lock(gStateLock);
+  NmeaFieldCursor f(text);
+  static_cast<void>(ReadFields(f, text, gState.*kBlock.member));
+}
+
 }  // namespace
-
-// $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*
-void ParseGGA(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  GgaBlock& b = gState.gga;
-  NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) &&
-                    f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) && f.Degrees(&b.longitude) &&
-                    f.Char(&b.lonHemisphere) && f.Char(&b.quality) && f.Byte(&b.satellites) &&
-                    f.Float(&b.hdop) && f.Int(&b.altitude) && f.Char(&b.altitudeUnit) &&
-                    f.Float(&b.geoidSeparation) && f.Char(&b.geoidUnit) && f.Float(&b.dgpsAge) &&
-                    f.IntViaDouble(&b.dgpsStation));
-}
-
-// $GPGLL,4916.45,N,12311.12,W,225444,A*
-void ParseGLL(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  GllBlock& b = gState.gll;
-  NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Double(&b.latitude) && f.Char(&b.latHemisphere) &&
-                    f.Double(&b.longitude) && f.Char(&b.lonHemisphere) &&
-                    f.Time(&b.hour, &b.minute, &b.second) && f.Char(&b.status));
-}
-
-// $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*
-void ParseGSA(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  GsaBlock& b = gState.gsa;
-  NmeaFieldCursor f(text);
-  if (!(f.Tag(b.tag) && f.Char(&b.mode) && f.Char(&b.fixType))) return;
-  for (uint8_t& id : b.satelliteIds) {
-    if (!f.Byte(&id)) return;
-  }
-  static_cast<void>(f.Float(&b.pdop) && f.Float(&b.hdop) && f.Float(&b.vdop));
-}
-
-// $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*
-void ParseGSV(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  GsvBlock& b = gState.gsv;
-  NmeaFieldCursor f(text);
-  if (!(f.Tag(b.tag) && f.Char(&b.messageCount) && f.Char(&b.messageNumber) &&
-        f.Byte(&b.satellitesInView))) {
-    return;
-  }
-  gInView[ConstellationOf(text + 1)] = b.satellitesInView;
-  for (GsvSatellite& s : b.satellites) {
-    if (!(f.Byte(&s.prn) && f.Byte(&s.elevation) && f.Int(&s.azimuth) && f.Byte(&s.snr))) return;
-  }
-}
-
-// $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*
-void ParseRMC(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  RmcBlock& b = gState.rmc;
-  NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) && f.Char(&b.status) &&
-                    f.Degrees(&b.latitude) && f.Char(&b.latHemisphere) && f.Degrees(&b.longitude) &&
-                    f.Char(&b.lonHemisphere) && f.Float(&b.speed) && f.Float(&b.course) &&
-                    f.Time(&b.day, &b.month, &b.year) && f.Float(&b.magneticVariation) &&
-                    f.Char(&b.variationDirection));
-}
-
-// $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*  (the walk ends after field 4: 5 and 6 are not kept)
-void ParseVTG(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  VtgBlock& b = gState.vtg;
-  NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Float(&b.values[0]) && f.Float(&b.values[1]) &&
-                    f.Float(&b.values[2]) && f.Float(&b.values[3]));
-}
-
-// $GPZDA,201530.00,04,07,2002,00,00*  (nothing is kept after field 6)
-void ParseZDA(const char* text) {
-  const std::lock_guard lock(gStateLock);
-  ZdaBlock& b = gState.zda;
-  NmeaFieldCursor f(text);
-  static_cast<void>(f.Tag(b.tag) && f.Time(&b.hour, &b.minute, &b.second) && f.Byte(&b.day) &&
-                    f.Byte(&b.month) && f.Int(&b.year) && f.Byte(&b.zoneHours) &&
-                    f.Byte(&b.zoneMinutes));
-}
 
 void StoreOtherSentence(const char* text) {
   const std::size_t length = strnlen(text, kOtherTextMax);
@@ -145,22 +149,26 @@ bool IsGnssTalker(const char* talker) {
   }
 }
 
-// The parser whose sentence type the text's first six characters name, or
-// null. A character is looked at only when the ones before it matched, so a
-// text shorter than six characters is never read past its end.
+// The parser of block I or a later one whose type letters `type` begins with, or
+// null. A letter is looked at only when the ones before it matched, so a text
+// shorter than six characters is never read past its end.
+template <std::size_t I = 0>
+SentenceParser ParserForType(const char* type) {
+  if constexpr (I == std::tuple_size_v<decltype(kGpsBlocks)>) {
+    return nullptr;
+  } else {
+    constexpr auto kBlock = std::get<I>(kGpsBlocks);
+    if (type[0] == kBlock.type[0] && type[1] == kBlock.type[1] && type[2] == kBlock.type[2]) {
+      return ParseBlock<I>;
+    }
+    return ParserForType<I + 1>(type);
+  }
+}
+
+// The parser that the text's first six characters name, or null.
 SentenceParser ParserFor(const char* t) {
   if (t[0] != '$' || !IsGnssTalker(t + 1)) return nullptr;
-  switch (t[3]) {
-    case 'G':
-      if (t[4] == 'G') return t[5] == 'A' ? ParseGGA : nullptr;
-      if (t[4] == 'L') return t[5] == 'L' ? ParseGLL : nullptr;
-      if (t[4] == 'S') return t[5] == 'A' ? ParseGSA : t[5] == 'V' ? ParseGSV : nullptr;
-      return nullptr;
-    case 'R': return t[4] == 'M' && t[5] == 'C' ? ParseRMC : nullptr;
-    case 'V': return t[4] == 'T' && t[5] == 'G' ? ParseVTG : nullptr;
-    case 'Z': return t[4] == 'D' && t[5] == 'A' ? ParseZDA : nullptr;
-    default: return nullptr;
-  }
+  return ParserForType(t + 3);
 }
 
 }  // namespace

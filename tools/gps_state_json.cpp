@@ -1,137 +1,64 @@
-// Every GpsState field under its own name, blocks in the order they lie in the state.
+// Every GpsState member under its own name, from the blocks' field tables, each
+// block's members in the order they lie in it.
 #include "tools/gps_state_json.h"
 
+#include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string_view>
+#include <type_traits>
 
 namespace {
 
-// Fixed-size text up to its first NUL.
+template <typename Record>
+void WriteRecord(JsonWriter& j, const Record& record);
+
+template <NmeaRecord Record>
+void WriteValue(JsonWriter& j, const Record& record) {
+  WriteRecord(j, record);
+}
+void WriteValue(JsonWriter& j, char value) { j.Char(value); }
+void WriteValue(JsonWriter& j, uint8_t value) { j.Int(value); }
+void WriteValue(JsonWriter& j, int32_t value) { j.Int(value); }
+void WriteValue(JsonWriter& j, float value) { j.Float(value); }
+void WriteValue(JsonWriter& j, double value) { j.Double(value); }
+// A tag or text: up to its first NUL.
 template <std::size_t N>
-std::string_view Text(const char (&text)[N]) {
-  return std::string_view(text, strnlen(text, N));
+void WriteValue(JsonWriter& j, const char (&text)[N]) {
+  j.String(std::string_view(text, strnlen(text, N)));
 }
-
-void WriteGga(JsonWriter& j, const GgaBlock& b) {
-  j.Key("gga");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("hour"), j.Int(b.hour);
-  j.Key("minute"), j.Int(b.minute);
-  j.Key("second"), j.Int(b.second);
-  j.Key("latitude"), j.Double(b.latitude);
-  j.Key("latHemisphere"), j.Char(b.latHemisphere);
-  j.Key("longitude"), j.Double(b.longitude);
-  j.Key("lonHemisphere"), j.Char(b.lonHemisphere);
-  j.Key("quality"), j.Char(b.quality);
-  j.Key("satellites"), j.Int(b.satellites);
-  j.Key("hdop"), j.Float(b.hdop);
-  j.Key("altitude"), j.Int(b.altitude);
-  j.Key("altitudeUnit"), j.Char(b.altitudeUnit);
-  j.Key("geoidSeparation"), j.Float(b.geoidSeparation);
-  j.Key("geoidUnit"), j.Char(b.geoidUnit);
-  j.Key("dgpsAge"), j.Float(b.dgpsAge);
-  j.Key("dgpsStation"), j.Int(b.dgpsStation);
-  j.EndObject();
-}
-
-void WriteGll(JsonWriter& j, const GllBlock& b) {
-  j.Key("gll");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("latitude"), j.Double(b.latitude);
-  j.Key("latHemisphere"), j.Char(b.latHemisphere);
-  j.Key("longitude"), j.Double(b.longitude);
-  j.Key("lonHemisphere"), j.Char(b.lonHemisphere);
-  j.Key("hour"), j.Int(b.hour);
-  j.Key("minute"), j.Int(b.minute);
-  j.Key("second"), j.Int(b.second);
-  j.Key("status"), j.Char(b.status);
-  j.EndObject();
-}
-
-void WriteGsa(JsonWriter& j, const GsaBlock& b) {
-  j.Key("gsa");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("mode"), j.Char(b.mode);
-  j.Key("fixType"), j.Char(b.fixType);
-  j.Key("satelliteIds");
+template <typename T, std::size_t N>
+void WriteValue(JsonWriter& j, const T (&values)[N]) {
   j.BeginArray();
-  for (const uint8_t id : b.satelliteIds) j.Int(id);
+  for (const T& value : values) WriteValue(j, value);
   j.EndArray();
-  j.Key("pdop"), j.Float(b.pdop);
-  j.Key("hdop"), j.Float(b.hdop);
-  j.Key("vdop"), j.Float(b.vdop);
-  j.EndObject();
 }
 
-void WriteGsv(JsonWriter& j, const GsvBlock& b) {
-  j.Key("gsv");
+template <typename Record, typename Member>
+std::ptrdiff_t OffsetOf(const Record& record, Member Record::*member) {
+  return reinterpret_cast<const char*>(&(record.*member)) - reinterpret_cast<const char*>(&record);
+}
+
+// A sentence may send a record's fields in another order than they lie in it
+// (GSV's count before its number); the line keeps the record's own order.
+template <typename Record>
+void WriteRecord(JsonWriter& j, const Record& record) {
   j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("messageNumber"), j.Char(b.messageNumber);
-  j.Key("messageCount"), j.Char(b.messageCount);
-  j.Key("satellitesInView"), j.Int(b.satellitesInView);
-  j.Key("satellites");
-  j.BeginArray();
-  for (const GsvSatellite& s : b.satellites) {
-    j.BeginObject();
-    j.Key("prn"), j.Int(s.prn);
-    j.Key("elevation"), j.Int(s.elevation);
-    j.Key("azimuth"), j.Int(s.azimuth);
-    j.Key("snr"), j.Int(s.snr);
-    j.EndObject();
+  std::ptrdiff_t written = -1;
+  for (;;) {
+    std::ptrdiff_t next = std::numeric_limits<std::ptrdiff_t>::max();
+    ForEachNmeaMember<Record>([&](const char*, auto member) {
+      const std::ptrdiff_t at = OffsetOf(record, member);
+      if (at > written && at < next) next = at;
+    });
+    if (next == std::numeric_limits<std::ptrdiff_t>::max()) break;
+    ForEachNmeaMember<Record>([&](const char* name, auto member) {
+      if (OffsetOf(record, member) != next) return;
+      j.Key(name);
+      WriteValue(j, record.*member);
+    });
+    written = next;
   }
-  j.EndArray();
-  j.EndObject();
-}
-
-void WriteRmc(JsonWriter& j, const RmcBlock& b) {
-  j.Key("rmc");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("hour"), j.Int(b.hour);
-  j.Key("minute"), j.Int(b.minute);
-  j.Key("second"), j.Int(b.second);
-  j.Key("status"), j.Char(b.status);
-  j.Key("latitude"), j.Double(b.latitude);
-  j.Key("latHemisphere"), j.Char(b.latHemisphere);
-  j.Key("longitude"), j.Double(b.longitude);
-  j.Key("lonHemisphere"), j.Char(b.lonHemisphere);
-  j.Key("speed"), j.Float(b.speed);
-  j.Key("course"), j.Float(b.course);
-  j.Key("day"), j.Int(b.day);
-  j.Key("month"), j.Int(b.month);
-  j.Key("year"), j.Int(b.year);
-  j.Key("magneticVariation"), j.Float(b.magneticVariation);
-  j.Key("variationDirection"), j.Char(b.variationDirection);
-  j.EndObject();
-}
-
-void WriteVtg(JsonWriter& j, const VtgBlock& b) {
-  j.Key("vtg");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("values");
-  j.BeginArray();
-  for (const float value : b.values) j.Float(value);
-  j.EndArray();
-  j.EndObject();
-}
-
-void WriteZda(JsonWriter& j, const ZdaBlock& b) {
-  j.Key("zda");
-  j.BeginObject();
-  j.Key("tag"), j.String(Text(b.tag));
-  j.Key("hour"), j.Int(b.hour);
-  j.Key("minute"), j.Int(b.minute);
-  j.Key("second"), j.Int(b.second);
-  j.Key("day"), j.Int(b.day);
-  j.Key("month"), j.Int(b.month);
-  j.Key("year"), j.Int(b.year);
-  j.Key("zoneHours"), j.Int(b.zoneHours);
-  j.Key("zoneMinutes"), j.Int(b.zoneMinutes);
   j.EndObject();
 }
 
@@ -141,16 +68,14 @@ void WriteStateLine(JsonWriter& j, const GpsState& state, const GpsFixAnswer& fi
   j.BeginObject();
   j.Key("state");
   j.BeginObject();
-  WriteGga(j, state.gga);
-  WriteGll(j, state.gll);
-  WriteGsa(j, state.gsa);
-  WriteGsv(j, state.gsv);
-  WriteRmc(j, state.rmc);
-  WriteVtg(j, state.vtg);
-  WriteZda(j, state.zda);
+  std::apply(
+      [&](const auto&... block) {
+        ((j.Key(block.name), WriteRecord(j, state.*block.member)), ...);
+      },
+      kGpsBlocks);
   j.Key("other");
   j.BeginObject();
-  j.Key("text"), j.String(Text(state.other.text));
+  j.Key("text"), WriteValue(j, state.other.text);
   j.EndObject();
   j.EndObject();
   j.Key("fix");
