@@ -55,9 +55,10 @@ bool ReadValue(NmeaFieldCursor& f, const char* text, T* out) {
     return f.Degrees(out);
   } else {
     static_assert(K == NmeaKind::kInViewCount);
-    // Counted for the constellation only when the sentence goes on after it.
+    // Counted for the constellation even when the sentence ends with it, as a
+    // GSV for a constellation with no satellites in view does.
     const bool more = f.Byte(out);
-    if (more) gInView[ConstellationOf(text + 1)] = *out;
+    gInView[ConstellationOf(text + 1)] = *out;
     return more;
   }
 }

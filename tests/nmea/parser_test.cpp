@@ -416,6 +416,26 @@ TEST_F(Talkers, TheLatestOfATypeFillsItsBlockAndEachConstellationCountsItsSatell
   EXPECT_EQ(SatellitesInView(), 0);
 }
 
+// A receiver that tracks none of a constellation's satellites says so in a GSV
+// that ends after its count.
+TEST_F(Talkers, AGsvEndingAtItsCountSetsItsConstellationsCount) {
+  const struct {
+    const char* gsv;
+    int expected;
+  } cases[] = {
+      {"$GPGSV,1,1,00*", 0 + 7},
+      {"$GPGSV,1,1,05*", 5 + 7},
+      {"$GPGSV,1,1*", 11 + 7},  // no count sent: the older one stays
+  };
+  for (const auto& c : cases) {
+    ResetGpsState();
+    ParseNmeaSentence("$GPGSV,3,1,11,10,63,137,17,07,61,098,15,05,59,290,20,08,54,157,30*");
+    ParseNmeaSentence("$GLGSV,2,1,07,65,42,028,27,71,11,339,,72,33,285,31,73,35,080,*");
+    ParseNmeaSentence(c.gsv);
+    EXPECT_EQ(SatellitesInView(), c.expected) << "GPS and GLONASS after " << c.gsv;
+  }
+}
+
 TEST_F(Talkers, FixQualityZeroGivesNoPositionButKeepsWhatCame) {
   const struct {
     const char* quality;
