@@ -1,7 +1,8 @@
 // Framing and parsing speed of the reader's data path; also counts heap allocations on it.
 // Usage: bench_nmea [benchmark flags] [capture.nmea ...]
 // Instructions per sentence (goal: at most 1,000) are counted with callgrind on the
-// framing and parsing call alone, then divided by the embedded capture's 1,152 texts:
+// framing and parsing call alone, then divided by the calls to it (callgrind's calls=
+// lines for FrameAndParseCapture) and by the embedded capture's 1,152 texts:
 //   valgrind --tool=callgrind --toggle-collect='*FrameAndParseCapture*' bench_nmea --benchmark_min_time=0.01
 #include <benchmark/benchmark.h>
 
