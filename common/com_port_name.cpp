@@ -15,3 +15,8 @@ unsigned ComPortNumber(std::u16string_view name) {
   }
   return number;
 }
+
+std::u16string ComPortName(unsigned number) {
+  const std::string digits = std::to_string(number);
+  return u"COM" + std::u16string(digits.begin(), digits.end()) + u":";
+}

@@ -1,35 +1,27 @@
-// QuarvelConfig's form: setting it up, loading settings.ini into it, the greying
-// rule, saving, and its procedure.
+// QuarvelConfig's form: setting it up, the settings into its controls and back,
+// the greying rule, saving, and its procedure.
 #include "config/config_dialog.h"
 
+#include <iterator>
 #include <string>
 
-#include "common/settings_lines.h"
-#include "common/settings_path.h"
+#include "common/com_port_name.h"
 #include "config/config_state.h"
-#include "config/settings_writer.h"
 #include "config/shortcut_dialog.h"
 #include "platform/serial_port.h"
 #include "resources/resource_ids.h"
+#include "settings/map_types.h"
+#include "settings/settings_file.h"
+#include "settings/settings_path.h"
 
 namespace {
 
-constexpr const char16_t* kMapEntries[] = {u"Normal", u"Satellite", u"Hybrid", u"Physical"};
-constexpr int kPortFieldUnits = int(kPortNameUnits) + 1;  // with the terminator
+// After the ports in sight, the list offers the first nine COM ports.
+constexpr unsigned kListedComPorts = 9;
 
-// The entry a saved letter names; only the lower-case letters are known.
-const char16_t* MapEntryForLetter(char16_t letter) {
-  switch (letter) {
-    case u'h': return u"Hybrid";
-    case u'n': return u"Normal";
-    case u'p': return u"Physical";
-    case u's': return u"Satellite";
-    default: return nullptr;
-  }
-}
-
-void LoadMapType(DialogHandle dialog, char16_t* line) {
-  const char16_t* entry = MapEntryForLetter(TrimLineEnd(line)[0]);
+// A known letter selects the entry of its name; any other the first entry.
+void SelectMapEntry(DialogHandle dialog, char16_t letter) {
+  const char16_t* entry = MapEntryForLetter(letter);
   if (!entry) {
     ComboSetSelection(dialog, IDC_MAP_TYPE, 0);
     return;
@@ -38,21 +30,38 @@ void LoadMapType(DialogHandle dialog, char16_t* line) {
   if (index != kCbErr) ComboSetSelection(dialog, IDC_MAP_TYPE, index);
 }
 
-void LoadDefaults(DialogHandle dialog) {
-  SetControlText(dialog, IDC_PORT, u"COM1:");
-  ComboSetSelection(dialog, IDC_MAP_TYPE, 0);
-  SetCheck(dialog, IDC_LITE_MAP, true);
+// The letter saved for the selected map entry (the first entry when none is).
+const char16_t* SelectedMapLetter(DialogHandle dialog) {
+  int index = ComboGetSelection(dialog, IDC_MAP_TYPE);
+  if (index == kCbErr) index = 0;
+  char16_t entry[64];
+  ComboGetItemText(dialog, IDC_MAP_TYPE, index, entry, 64);
+  return MapLetterForEntry(entry);
+}
+
+// The first values of settings into their controls; the other controls keep what
+// they show.
+void SettingsIntoForm(DialogHandle dialog, const Settings& settings, int values) {
+  for (int i = 0; i < values; ++i) {
+    switch (i) {
+      case kPortValue: SetControlText(dialog, IDC_PORT, settings.portName); break;
+      case kMapTypeValue: SelectMapEntry(dialog, settings.mapType[0]); break;
+      case kLiteMapValue: SetCheck(dialog, IDC_LITE_MAP, settings.liteMap); break;
+      case kBluetoothValue: SetCheck(dialog, IDC_BLUETOOTH, settings.bluetooth); break;
+      case kCoordinatesOnlyValue:
+        SetCheck(dialog, IDC_COORDINATES_ONLY, settings.coordinatesOnly);
+        break;
+    }
+  }
 }
 
 void FillCombos(DialogHandle dialog) {
-  for (const char16_t* entry : kMapEntries) ComboAddString(dialog, IDC_MAP_TYPE, entry);
+  for (const MapType& type : kMapTypes) ComboAddString(dialog, IDC_MAP_TYPE, type.entry);
   for (const std::u16string& name : OfferedPortNames()) {
     ComboAddString(dialog, IDC_PORT, name.c_str());
   }
-  char16_t port[] = u"COM1:";
-  for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-    port[3] = digit;
-    ComboAddString(dialog, IDC_PORT, port);
+  for (unsigned n = 1; n <= kListedComPorts; ++n) {
+    ComboAddString(dialog, IDC_PORT, ComPortName(n).c_str());
   }
 }
 
@@ -86,20 +95,12 @@ bool InitConfigDialog(DialogHandle dialog) {
 }
 
 void LoadSettingsIntoForm(DialogHandle dialog) {
-  SettingsValues values = ReadSavedSettings(Config().settingsPath);
-  if (!values.found) {
-    LoadDefaults(dialog);
+  Settings settings;
+  const SettingsFileRead read = ReadSettingsFile(Config().settingsPath, settings);
+  if (read.found) {
+    SettingsIntoForm(dialog, settings, read.values);
   } else {
-    for (int i = 0; i < values.count; ++i) {
-      char16_t* line = values.lines[i];
-      switch (i) {
-        case kPortValue: SetControlText(dialog, IDC_PORT, TrimLineEnd(CutPortLine(line))); break;
-        case kMapTypeValue: LoadMapType(dialog, line); break;
-        case kLiteMapValue: SetCheck(dialog, IDC_LITE_MAP, IsFlagOn(line)); break;
-        case kBluetoothValue: SetCheck(dialog, IDC_BLUETOOTH, IsFlagOn(line)); break;
-        case kCoordinatesOnlyValue: SetCheck(dialog, IDC_COORDINATES_ONLY, IsFlagOn(line)); break;
-      }
-    }
+    SettingsIntoForm(dialog, FormDefaults(), kSettingsValueCount);
   }
   UpdateMapControls(dialog);
 }
@@ -110,22 +111,21 @@ void UpdateMapControls(DialogHandle dialog) {
   EnableControl(dialog, IDC_MAP_TYPE, usable);
 }
 
-const char16_t* SelectedMapLetter(DialogHandle dialog) {
-  int index = ComboGetSelection(dialog, IDC_MAP_TYPE);
-  if (index == kCbErr) index = 0;
-  char16_t entry[64];
-  ComboGetItemText(dialog, IDC_MAP_TYPE, index, entry, 64);
-  return MapLetterForEntry(entry);
+Settings SettingsFromForm(DialogHandle dialog) {
+  Settings settings;
+  GetControlText(dialog, IDC_PORT, settings.portName, int(std::size(settings.portName)));
+  const std::u16string_view letter = SelectedMapLetter(dialog);
+  settings.mapType[letter.copy(settings.mapType, 1)] = 0;
+  settings.liteMap = IsChecked(dialog, IDC_LITE_MAP);
+  settings.bluetooth = IsChecked(dialog, IDC_BLUETOOTH);
+  settings.coordinatesOnly = IsChecked(dialog, IDC_COORDINATES_ONLY);
+  return settings;
 }
 
 void SaveMainConfig(DialogHandle dialog) {
-  char16_t port[kPortFieldUnits];
-  GetControlText(dialog, IDC_PORT, port, kPortFieldUnits);
   const char16_t* path = Config().settingsPath;
   const bool saved =
-      *path && PrepareSettingsFolder(path) &&
-      WriteSettingsFile(path, port, SelectedMapLetter(dialog), IsChecked(dialog, IDC_LITE_MAP),
-                        IsChecked(dialog, IDC_BLUETOOTH), IsChecked(dialog, IDC_COORDINATES_ONLY));
+      *path && PrepareSettingsFolder(path) && WriteSettingsFile(path, SettingsFromForm(dialog));
   if (saved) {
     ShowMessageBox(dialog, u"Config saved successfully!", u"Ok!", kMbOk);
   } else {

@@ -1,10 +1,11 @@
-// QuarvelConfig's form: setting it up, loading settings.ini into it, the greying
-// rule, saving, and its procedure.
+// QuarvelConfig's form: setting it up, the settings into its controls and back,
+// the greying rule, saving, and its procedure.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/dialogs.h"
+#include "settings/settings.h"
 
 // The form's title, by which a second start finds the running form.
 inline constexpr const char16_t* kConfigFormTitle = u"Quarvel";
@@ -21,8 +22,9 @@ void UpdateMapControls(DialogHandle dialog);
 // Writes the settings file from the controls and says whether that worked.
 void SaveMainConfig(DialogHandle dialog);
 
-// The letter saved for the selected map entry (the first entry when none is).
-const char16_t* SelectedMapLetter(DialogHandle dialog);
+// The settings the form's controls show: the port field's text, the letter of the
+// selected map entry (the first entry's when none is), the three check boxes.
+Settings SettingsFromForm(DialogHandle dialog);
 
 // The Back key's code on WM_HOTKEY, and the override that makes the menu bar send it.
 inline constexpr intptr_t kBackKeyOverride =

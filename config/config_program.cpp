@@ -2,7 +2,7 @@
 #include "config/config_program.h"
 
 #include "common/ascii_case.h"
-#include "common/settings_path.h"
+#include "settings/settings_path.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
 #include "resources/resource_ids.h"

@@ -6,17 +6,15 @@
 #include <string_view>
 
 #include "common/program_folder.h"
-#include "common/settings_lines.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
-#include "config/settings_writer.h"
 #include "platform/files.h"
 #include "platform/shortcuts.h"
 #include "resources/resource_ids.h"
+#include "settings/launch_arguments.h"
 
 namespace {
 
-constexpr int kPortUnits = int(kPortNameUnits) + 1;  // with the terminator
 // Big enough that a name too long for any shortcut path is seen whole, not cut.
 constexpr int kNameUnits = int(kShortcutPathMax) + 2;
 constexpr std::u16string_view kExtension = u".lnk";
@@ -90,19 +88,6 @@ intptr_t InitNameDialog(DialogHandle dialog) {
 
 }  // namespace
 
-std::u16string LaunchArgumentsFromForm(DialogHandle form) {
-  char16_t port[kPortUnits];
-  GetControlText(form, IDC_PORT, port, kPortUnits);
-  std::u16string line = port;
-  for (const char16_t* word : {SelectedMapLetter(form), FlagText(IsChecked(form, IDC_LITE_MAP)),
-                               FlagText(IsChecked(form, IDC_BLUETOOTH)),
-                               FlagText(IsChecked(form, IDC_COORDINATES_ONLY))}) {
-    line += u' ';
-    line += word;
-  }
-  return line;
-}
-
 std::u16string LocatorTargetBeside(const char16_t* modulePath) {
   return std::u16string(ProgramFolder(modulePath, PathSeparator())) + LocatorProgramFileName();
 }
@@ -115,7 +100,7 @@ void SaveShortcut() {
   char16_t module[kPathUnits];
   GetModulePath(module, kPathUnits);
   const std::u16string target = LocatorTargetBeside(module);
-  const std::u16string arguments = LaunchArgumentsFromForm(state.mainDialog);
+  const std::u16string arguments = ComposeLaunchArguments(SettingsFromForm(state.mainDialog));
   if (WriteShortcut(state.shortcutPath, target.c_str(), arguments.c_str())) {
     ShowMessageBox(state.mainDialog, u"Shortcut saved successfully!", u"Ok!", kMbOk);
   } else {

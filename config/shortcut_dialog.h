@@ -15,9 +15,5 @@ void SaveShortcut();
 intptr_t ShortcutNameDialogProc(DialogHandle dialog, unsigned message, uintptr_t wParam,
                                 intptr_t lParam);
 
-// The launch-argument line of the form's settings: port, map letter and the three
-// flags, separated by single spaces.
-std::u16string LaunchArgumentsFromForm(DialogHandle form);
-
 // Quarvel's executable beside the program at modulePath.
 std::u16string LocatorTargetBeside(const char16_t* modulePath);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "locator/launch_arguments.h"
+#include "settings/launch_arguments.h"
 
 namespace {
 

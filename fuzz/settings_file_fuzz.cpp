@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/settings_lines.h"
-#include "locator/settings.h"
+#include "settings/settings_lines.h"
+#include "settings/settings.h"
 #include "platform/files.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "locator/settings.h"
+#include "settings/settings.h"
 #include "platform/dialogs.h"
 
 enum class RunEnd { Running, Published, PortFailed, ClipboardFailed, Stopped, TimedOut };

@@ -8,6 +8,7 @@
 #include "locator/radio.h"
 #include "locator/status_dialog.h"
 #include "resources/resource_ids.h"
+#include "settings/settings_file.h"
 
 namespace {
 

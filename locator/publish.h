@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "locator/settings.h"
+#include "settings/settings.h"
 
 // What was put on the clipboard. None also stands for a publication that
 // failed, so the caller never reports success for it.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "locator/launch_arguments.h"
+#include "settings/launch_arguments.h"
 #include "platform/command_line.h"
 #include "settings/temp_dir.h"
 
@@ -65,6 +65,33 @@ TEST(ParseLaunchArguments, LongPortNeverOverflows) {
   ParseLaunchArguments(line.c_str(), settings);
   EXPECT_EQ(Describe(settings),
             Describe(Expect(std::u16string(kPortNameUnits, u'P'), u"s", 1, 1, 1)));
+}
+
+// What a shortcut carries: the words QuarvelConfig writes, and what Quarvel reads
+// back from them.
+TEST(ComposeLaunchArguments, WordsOfARecordReadBack) {
+  const struct {
+    Settings record;
+    std::u16string line;
+    Settings readBack;
+  } cases[] = {
+      {Expect(u"COM4:", u"h", 1, 1, 0), u"COM4: h 1 1 0", Expect(u"COM4:", u"h", 1, 1, 0)},
+      {Settings{}, u"COM1: n 0 0 0", Settings{}},
+      {Expect(u"/dev/ttyACM0", u"p", 0, 0, 1), u"/dev/ttyACM0 p 0 0 1",
+       Expect(u"/dev/ttyACM0", u"p", 0, 0, 1)},
+      // An empty port or letter leaves an empty word, which keeps the default.
+      {Expect(u"", u"s", 1, 0, 0), u" s 1 0 0", Expect(u"", u"s", 1, 0, 0)},
+      {Expect(u"COM4:", u"", 1, 1, 1), u"COM4:  1 1 1", Expect(u"COM4:", u"n", 1, 1, 1)},
+      // A port with a space splits into two words, and every later word shifts.
+      {Expect(u"COM 1", u"n", 1, 0, 0), u"COM 1 n 1 0 0", Expect(u"COM", u"1", 0, 1, 0)},
+  };
+  for (const auto& c : cases) {
+    const std::u16string line = ComposeLaunchArguments(c.record);
+    EXPECT_EQ(line, c.line) << "got [" << Show(line) << "] for " << Describe(c.record);
+    Settings settings;
+    ParseLaunchArguments(line.c_str(), settings);
+    EXPECT_EQ(Describe(settings), Describe(c.readBack)) << "line [" << Show(line) << "]";
+  }
 }
 
 struct JoinCase {

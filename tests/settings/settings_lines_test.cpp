@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/settings_lines.h"
+#include "settings/settings_lines.h"
 #include "settings/temp_dir.h"
 
 namespace {

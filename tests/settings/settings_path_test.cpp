@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/settings_path.h"
+#include "settings/settings_path.h"
 #include "settings/temp_dir.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "locator/settings.h"
+#include "settings/settings_file.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
 

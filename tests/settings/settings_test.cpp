@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "locator/settings.h"
+#include "settings/settings.h"
+#include "settings/settings_lines.h"
 #include "settings/temp_dir.h"
 
 namespace {
@@ -84,6 +85,11 @@ TEST(ApplySettingsValues, MissingFileKeepsEverything) {
   Settings settings = AllOn();
   ApplySettingsValues(ReadSettingsValues(Wide(dir / "none.ini").c_str()), settings);
   EXPECT_EQ(Describe(settings), Describe(AllOn()));
+}
+
+TEST(FlagText, OneOrZero) {
+  EXPECT_EQ(std::u16string(FlagText(true)), u"1");
+  EXPECT_EQ(std::u16string(FlagText(false)), u"0");
 }
 
 TEST(Settings, DefaultsOfARun) {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "locator/settings.h"
+#include "settings/settings.h"
 #include "platform/files.h"
 
 class TempDir {

@@ -1,7 +1,7 @@
 // Quarvel.exe: the status dialog's run, started with the launch-argument line of its shortcut.
 #include <windows.h>
 
-#include "locator/launch_arguments.h"
+#include "settings/launch_arguments.h"
 #include "locator/status_dialog.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "common/settings_lines.h"
+#include "settings/settings_lines.h"
 #include "platform/files.h"
 
 // The file named name beside the module at modulePath: everything after the last

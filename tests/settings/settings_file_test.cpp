@@ -1,4 +1,4 @@
-// QuarvelConfig's settings writer: the exact file, and no damage when a save fails.
+// settings.ini as written: the exact file, and no damage when a save fails.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -10,11 +10,24 @@
 #include <filesystem>
 #include <string>
 
-#include "config/settings_writer.h"
-#include "locator/settings.h"
+#include "settings/settings_file.h"
+#include "settings/settings_lines.h"
 #include "settings/temp_dir.h"
 
 namespace {
+
+// The record a form holding these values saves; a port longer than the field is cut
+// to it, as the form's field cuts it.
+Settings Saved(std::u16string_view port, std::u16string_view letter, bool lite, bool bluetooth,
+               bool coordinates) {
+  Settings s;
+  s.portName[port.copy(s.portName, kPortNameUnits)] = 0;
+  s.mapType[letter.copy(s.mapType, 1)] = 0;
+  s.liteMap = lite;
+  s.bluetooth = bluetooth;
+  s.coordinatesOnly = coordinates;
+  return s;
+}
 
 const std::string kExampleBytes =
     "# COM port\nCOM4:\n# Default map type\nh\n# Lite map\n1\n"
@@ -27,8 +40,8 @@ std::size_t FilesIn(const std::filesystem::path& dir) {
 
 TEST(WriteSettingsFile, ExampleIsEightySixBytes) {
   TempDir dir;
-  ASSERT_TRUE(
-      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
+  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(),
+                                Saved(u"COM4:", u"h", true, true, false)));
   const std::string bytes = ReadBytes(dir / "settings.ini");
   EXPECT_EQ(bytes.size(), 86u);
   EXPECT_EQ(bytes, kExampleBytes);
@@ -53,8 +66,8 @@ TEST(WriteSettingsFile, WhatIsWrittenReadsBack) {
   TempDir dir;
   for (const auto& c : cases) {
     const std::u16string path = Wide(dir / "settings.ini");
-    ASSERT_TRUE(WriteSettingsFile(path.c_str(), c.port.c_str(), c.letter.c_str(), c.lite,
-                                  c.bluetooth, c.coordinates));
+    ASSERT_TRUE(WriteSettingsFile(path.c_str(),
+                                  Saved(c.port, c.letter, c.lite, c.bluetooth, c.coordinates)));
     Settings settings;
     ApplySettingsValues(ReadSettingsValues(path.c_str()), settings);
     EXPECT_EQ(Describe(settings), Describe(c.expected)) << Show(c.port);
@@ -65,8 +78,8 @@ TEST(WriteSettingsFile, ReplacesTheOldFileAndKeepsItsPermissions) {
   TempDir dir;
   WriteBytes(dir / "settings.ini", "# old\nCOM9:\nsome longer text that must go\n");
   chmod((dir / "settings.ini").c_str(), 0640);
-  ASSERT_TRUE(
-      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
+  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(),
+                                Saved(u"COM4:", u"h", true, true, false)));
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), kExampleBytes);
   struct stat st {};
   ASSERT_EQ(stat((dir / "settings.ini").c_str(), &st), 0);
@@ -79,8 +92,8 @@ TEST(WriteSettingsFile, ALinkStaysALinkAndItsFileIsReplaced) {
   std::filesystem::create_directory(dir / "etc");
   WriteBytes(dir / "etc" / "settings.ini", "# old\nCOM9:\n");
   std::filesystem::create_symlink("etc/settings.ini", dir / "settings.ini");
-  ASSERT_TRUE(
-      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), u"COM4:", u"h", true, true, false));
+  ASSERT_TRUE(WriteSettingsFile(Wide(dir / "settings.ini").c_str(),
+                                Saved(u"COM4:", u"h", true, true, false)));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "settings.ini")) << "the link was replaced";
   EXPECT_EQ(ReadBytes(dir / "etc" / "settings.ini"), kExampleBytes);
   EXPECT_EQ(FilesIn(dir.path()), 2u) << "a scratch file was left beside the link";
@@ -89,8 +102,8 @@ TEST(WriteSettingsFile, ALinkStaysALinkAndItsFileIsReplaced) {
 
 TEST(WriteSettingsFile, MissingFolderIsAFailure) {
   TempDir dir;
-  EXPECT_FALSE(WriteSettingsFile(Wide(dir / "no" / "settings.ini").c_str(), u"COM4:", u"h", true,
-                                 true, false));
+  EXPECT_FALSE(WriteSettingsFile(Wide(dir / "no" / "settings.ini").c_str(),
+                                 Saved(u"COM4:", u"h", true, true, false)));
   EXPECT_EQ(FilesIn(dir.path()), 0u);
 }
 
@@ -99,7 +112,7 @@ TEST(WriteSettingsFile, PortTooLongForThePieceBufferIsAFailure) {
   WriteBytes(dir / "settings.ini", "old");
   std::u16string port(400, u'\u00E9');
   EXPECT_FALSE(
-      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), port.c_str(), u"h", true, true, false));
+      WriteSettingsFile(Wide(dir / "settings.ini").c_str(), Saved(port, u"h", true, true, false)));
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), "old");
   EXPECT_EQ(FilesIn(dir.path()), 1u);
 }
@@ -112,7 +125,8 @@ bool WriteWithFileSizeLimit(const std::filesystem::path& path, rlim_t limit) {
     signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
     const rlimit rl{limit, limit};
     setrlimit(RLIMIT_FSIZE, &rl);
-    const bool ok = WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false);
+    const bool ok =
+        WriteSettingsFile(path.u16string().c_str(), Saved(u"COM4:", u"h", true, true, false));
     _exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -127,7 +141,9 @@ bool WriteAsAnOrdinaryUser(const std::filesystem::path& path) {
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    _exit(WriteSettingsFile(path.u16string().c_str(), u"COM4:", u"h", true, true, false) ? 0 : 1);
+    _exit(WriteSettingsFile(path.u16string().c_str(), Saved(u"COM4:", u"h", true, true, false))
+              ? 0
+              : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -176,24 +192,10 @@ TEST(WriteSettingsFile, NameTooLongForAScratchFileIsWrittenInPlace) {
   // 250 bytes leave no room for the scratch file's longer name (255 at most).
   TempDir dir;
   const std::string name(250, 's');
-  ASSERT_TRUE(WriteSettingsFile(Wide(dir / name).c_str(), u"COM4:", u"h", true, true, false));
+  ASSERT_TRUE(
+      WriteSettingsFile(Wide(dir / name).c_str(), Saved(u"COM4:", u"h", true, true, false)));
   EXPECT_EQ(ReadBytes(dir / name), kExampleBytes);
   EXPECT_EQ(FilesIn(dir.path()), 1u);
-}
-
-TEST(MapLetterForEntry, FirstCharacterOfTheEntry) {
-  const struct {
-    std::u16string entry, letter;
-  } cases[] = {{u"Normal", u"n"}, {u"Satellite", u"s"}, {u"Hybrid", u"h"}, {u"Physical", u"p"},
-               {u"normal", u""},  {u"", u""},           {u"Terrain", u""}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(std::u16string(MapLetterForEntry(c.entry.c_str())), c.letter) << Show(c.entry);
-  }
-}
-
-TEST(FlagText, OneOrZero) {
-  EXPECT_EQ(std::u16string(FlagText(true)), u"1");
-  EXPECT_EQ(std::u16string(FlagText(false)), u"0");
 }
 
 }  // namespace

@@ -3,24 +3,11 @@
 
 #include <cstddef>
 
-// Units of a port name, without the terminator: the most the form's port field
-// holds, and room for the device paths Linux gives receivers (/dev/serial/by-id/...).
-// Every reader and writer of a port name cuts to this one bound.
-inline constexpr std::size_t kPortNameUnits = 259;
+#include "settings/settings.h"
 
 // A line read keeps at most this many units, terminator included: a whole port
 // name with its CR LF. A longer line is still one line, cut to this.
 inline constexpr std::size_t kSettingsLineUnits = kPortNameUnits + 3;
-
-// The value order of the settings file and of the launch-argument line.
-enum SettingsValue : int {
-  kPortValue = 0,
-  kMapTypeValue = 1,
-  kLiteMapValue = 2,
-  kBluetoothValue = 3,
-  kCoordinatesOnlyValue = 4,
-  kSettingsValueCount = 5,
-};
 
 // The value lines of a settings file, in file order, each as read (its line feed
 // included when the line had one).
@@ -39,9 +26,6 @@ bool IsSkippedLine(const char16_t* line);
 
 // Cuts trailing spaces, carriage returns and line feeds off text, in place.
 char16_t* TrimLineEnd(char16_t* text);
-
-// Cuts a value line to the units of a port name, in place.
-char16_t* CutPortLine(char16_t* line);
 
 // A flag line is on when its first unit is "1", whatever follows.
 bool IsFlagOn(const char16_t* line);

@@ -1,5 +1,5 @@
 // The launch-argument line a shortcut starts Quarvel with.
-#include "locator/launch_arguments.h"
+#include "settings/launch_arguments.h"
 
 std::u16string LaunchLineFromCommandLine(const char16_t* commandLine) {
   if (!commandLine) return {};
@@ -21,27 +21,21 @@ std::u16string LaunchLineFromCommandLine(const char16_t* commandLine) {
 
 void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
   if (!commandLine) return;
-  int word = kPortValue;
-  std::size_t portLength = 0;
-  for (const char16_t* at = commandLine; *at && word < kSettingsValueCount; ++at) {
-    const char16_t c = *at;
-    if (c == u' ') {
-      ++word;
-      continue;
-    }
-    switch (word) {
-      case kPortValue:
-        if (portLength < kPortNameUnits) settings.portName[portLength++] = c;
-        break;
-      case kMapTypeValue:
-        settings.mapType[0] = c;
-        settings.mapType[1] = 0;
-        break;
-      case kLiteMapValue: settings.liteMap = c == u'1'; break;
-      case kBluetoothValue: settings.bluetooth = c == u'1'; break;
-      case kCoordinatesOnlyValue: settings.coordinatesOnly = c == u'1'; break;
-      default: break;
-    }
+  // Every space ends a word, so two in a row make an empty one; only spaces do.
+  std::u16string_view rest = commandLine;
+  for (int word = 0; word < kSettingsValueCount; ++word) {
+    const std::size_t end = rest.find(u' ');
+    TakeSettingsWord(rest.substr(0, end), word, settings);
+    if (end == std::u16string_view::npos) break;
+    rest.remove_prefix(end + 1);
   }
-  settings.portName[portLength] = 0;
+}
+
+std::u16string ComposeLaunchArguments(const Settings& settings) {
+  std::u16string line;
+  for (int word = 0; word < kSettingsValueCount; ++word) {
+    if (word > 0) line += u' ';
+    line += SettingsValueText(settings, word);
+  }
+  return line;
 }

@@ -1,6 +1,6 @@
 // Where each program finds settings.ini: beside itself when portable, in the user's
 // own folder when installed.
-#include "common/settings_path.h"
+#include "settings/settings_path.h"
 
 #include <string_view>
 

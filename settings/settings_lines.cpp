@@ -1,5 +1,5 @@
 // The line rules both programs read settings.ini with.
-#include "common/settings_lines.h"
+#include "settings/settings_lines.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,11 +21,6 @@ char16_t* TrimLineEnd(char16_t* text) {
 }
 
 bool IsFlagOn(const char16_t* line) { return line[0] == u'1'; }
-
-char16_t* CutPortLine(char16_t* line) {
-  if (std::char_traits<char16_t>::length(line) > kPortNameUnits) line[kPortNameUnits] = 0;
-  return line;
-}
 
 namespace {
 
@@ -51,8 +46,8 @@ SettingsValues ReadSettingsValues(const char16_t* path) {
   if (!file) return values;
   values.found = true;
   char16_t line[kSettingsLineUnits];
-  // Lines after the fifth value change nothing, so reading stops there; a file
-  // that never ends (a device, say) cannot hold a program up.
+  // Lines after the last value this program knows change nothing, so reading
+  // stops there; a file that never ends (a device, say) cannot hold a program up.
   while (values.count < kSettingsValueCount && ReadWholeLine(file, line, kSettingsLineUnits)) {
     if (IsSkippedLine(line)) continue;
     std::copy(line, line + kSettingsLineUnits, values.lines[values.count++]);
