@@ -1,5 +1,5 @@
-// Fuzzes the launch-argument parser with arbitrary UTF-16 and checks it against a
-// plain word split of the same line.
+// Fuzzes the launch-argument parser with arbitrary UTF-16, checks it against a plain
+// word split of the same line, and the composed line of the result against the parser.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -50,5 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(settings.liteMap == expectFlag(2, start.liteMap));
   Check(settings.bluetooth == expectFlag(3, start.bluetooth));
   Check(settings.coordinatesOnly == expectFlag(4, start.coordinatesOnly));
+
+  // A parsed record holds no space, so the line a shortcut would carry for it reads
+  // back as the same record.
+  Settings again;
+  ParseLaunchArguments(ComposeLaunchArguments(settings).c_str(), again);
+  Check(std::u16string(again.portName) == settings.portName);
+  Check(std::u16string(again.mapType) == settings.mapType);
+  Check(again.liteMap == settings.liteMap && again.bluetooth == settings.bluetooth &&
+        again.coordinatesOnly == settings.coordinatesOnly);
   return 0;
 }
