@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/utf8.h"
 #include "platform/posix/programs/program_options.h"
+#include "quarvel_map_host.h"
 
 namespace {
 
@@ -52,8 +54,11 @@ constexpr const char kHead[] =
     "  MAP          map type letter of the URL (default n)\n"
     "  LITE         1 for the lite map (default 0)\n"
     "  BLUETOOTH    1 to switch the Bluetooth radio on for the run and off after it\n"
+    "               (default 0)\n"
     "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
-    "\n"
+    "\n";
+
+constexpr const char kSettingsAndKeys[] =
     "Without launch words the settings come from settings.ini: beside the program,\n"
     "or $XDG_CONFIG_HOME/quarvel/ (~/.config/quarvel/) for an installed copy.\n"
     "Esc or q stops the wait; so does Ctrl-C (twice: close at once); in the window,\n"
@@ -78,4 +83,18 @@ bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& nex
   return error.empty();
 }
 
-std::string QuarvelUsage() { return kHead + DescribeOptions<QuarvelOptions>(kOptions) + kTail; }
+namespace {
+
+// The map host is a build setting: the usage names the one this program writes.
+std::string MapUrlLines() {
+  return "The map URL is http://" + utf8::Utf16ToUtf8(kMapHost) +
+         "/quarvel/?lat=...&lon=...&t=MAP\n"
+         "(and &s=1 for the lite map); its host is the build setting QUARVEL_MAP_HOST.\n\n";
+}
+
+}  // namespace
+
+std::string QuarvelUsage() {
+  return kHead + MapUrlLines() + kSettingsAndKeys + DescribeOptions<QuarvelOptions>(kOptions) +
+         kTail;
+}
