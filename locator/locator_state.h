@@ -19,7 +19,8 @@ struct LocatorState {
   std::atomic<uint8_t> stopRequest{0};        // 0 to 1, never back
   std::atomic<int64_t> pollMilliseconds{1000};
   std::u16string commandLine;  // written before the worker exists
-  bool useClipboard = true;    // so is this
+  bool useClipboard = true;    // so are these
+  bool positionOnStandardOutput = false;
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
   Settings settings;  // the worker's, filled at its start
 

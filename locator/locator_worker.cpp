@@ -1,11 +1,11 @@
 // The main-flow worker: one locating run, from the settings to the final message.
 #include <thread>
 
-#include "locator/gps_reader.h"
 #include "locator/locator_state.h"
 #include "nmea/parser.h"
 #include "locator/publish.h"
 #include "locator/radio.h"
+#include "locator/reader/gps_reader.h"
 #include "locator/status_dialog.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_file.h"
@@ -23,13 +23,13 @@ enum class WaitEnd { Found, Stopped, TimedOut };
 
 // Blinks and polls once a period until both coordinates are non-zero (the
 // equator and the prime meridian count as no position), a stop request or the
-// run's deadline.
-WaitEnd WaitForPosition(double& latitude, double& longitude) {
+// run's deadline. Each blink comes with why the wait goes on.
+WaitEnd PollForPosition(double& latitude, double& longitude) {
   LocatorState& state = Locator();
   bool phase = false;
-  ShowStatus(IDS_WAITING);
   if (StopRequested()) return WaitEnd::Stopped;
   for (;;) {
+    ShowWaitDetail(DescribeGpsReaderWait());
     SetControlImage(state.dialog, IDC_INDICATOR, phase ? IDB_INDICATOR_RED : IDB_INDICATOR_GREEN);
     phase = !phase;
     const auto now = std::chrono::steady_clock::now();
@@ -42,34 +42,62 @@ WaitEnd WaitForPosition(double& latitude, double& longitude) {
   }
 }
 
+// The detail belongs to the wait alone: it goes before the next status text.
+WaitEnd WaitForPosition(double& latitude, double& longitude) {
+  ShowStatus(IDS_WAITING);
+  const WaitEnd end = PollForPosition(latitude, longitude);
+  ShowWaitDetail(u"");
+  return end;
+}
+
+// What a run published: the kind, the position's text (kept even when the
+// clipboard refused it) and, for a refusal, the clipboard's reason.
+struct Publication {
+  PublishResult result = PublishResult::None;
+  std::u16string text;
+  std::u16string why;
+};
+
 // The position on the clipboard (unless the run leaves it alone), and the run's
-// end with the position's text, which is kept even when the clipboard refused it.
-PublishResult Publish(double latitude, double longitude, const Settings& settings) {
+// end with the position's text.
+Publication Publish(double latitude, double longitude, const Settings& settings) {
   SetControlImage(Locator().dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   ShowStatus(IDS_SAVING);
-  std::u16string text;
-  const PublishResult result = Locator().useClipboard
-                                   ? PublishPosition(latitude, longitude, settings, &text)
-                                   : ComposePosition(latitude, longitude, settings, text);
-  SetRunEnd(result == PublishResult::None ? RunEnd::ClipboardFailed : RunEnd::Published, text);
-  return result;
+  Publication done;
+  done.result = Locator().useClipboard
+                    ? PublishPosition(latitude, longitude, settings, &done.text, &done.why)
+                    : ComposePosition(latitude, longitude, settings, done.text);
+  SetRunEnd(done.result == PublishResult::None ? RunEnd::ClipboardFailed : RunEnd::Published,
+            done.text);
+  return done;
+}
+
+// Why the clipboard refused, and where the position is instead.
+std::u16string CopyFailedDetail(const Publication& done) {
+  std::u16string detail = done.why.empty() ? u"" : done.why + u"\n";
+  detail += Locator().positionOnStandardOutput ? u"The position is on standard output: "
+                                               : u"The position: ";
+  return detail + done.text;
 }
 
 // Nothing after a stop request, even once published; success only for what was
-// copied, so nothing either when the clipboard was left alone.
-void ShowFinalMessage(bool found, PublishResult result) {
+// copied, so nothing either when the clipboard was left alone. Under each text
+// the box shows what was copied, or why nothing was.
+void ShowFinalMessage(bool found, const Publication& done) {
   if (StopRequested() || !found) return;
   if (!Locator().useClipboard) return;
-  switch (result) {
+  switch (done.result) {
     case PublishResult::Coordinates:
       ShowMessageBox(nullptr, u"Coordinates copied in your clipboard succefully!", u"Quarvel!",
-                     kMbOk);
+                     kMbOk, done.text.c_str());
       break;
     case PublishResult::MapUrl:
-      ShowMessageBox(nullptr, u"URL copied in your clipboard succefully!", u"Quarvel!", kMbOk);
+      ShowMessageBox(nullptr, u"URL copied in your clipboard succefully!", u"Quarvel!", kMbOk,
+                     done.text.c_str());
       break;
     case PublishResult::None:
-      ShowMessageBox(nullptr, kCopyFailedText, u"Error!", kMbIconError);
+      ShowMessageBox(nullptr, kCopyFailedText, u"Error!", kMbIconError,
+                     CopyFailedDetail(done).c_str());
       break;
   }
 }
@@ -87,12 +115,11 @@ int LocatorWorker() {
     double latitude = 0.0, longitude = 0.0;
     const WaitEnd wait = WaitForPosition(latitude, longitude);
     const bool found = wait == WaitEnd::Found;
-    const PublishResult result =
-        found ? Publish(latitude, longitude, settings) : PublishResult::None;
+    const Publication done = found ? Publish(latitude, longitude, settings) : Publication{};
     if (!found) SetRunEnd(wait == WaitEnd::TimedOut ? RunEnd::TimedOut : RunEnd::Stopped);
     ShowStatus(0);
     StopGpsReader();
-    ShowFinalMessage(found, result);
+    ShowFinalMessage(found, done);
   } else {
     SetRunEnd(RunEnd::PortFailed);
   }

@@ -41,10 +41,10 @@ PublishResult ComposePosition(double latitude, double longitude, const Settings&
 }
 
 PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
-                              std::u16string* copied) {
+                              std::u16string* copied, std::u16string* why) {
   std::u16string text;
   const PublishResult kind = ComposePosition(latitude, longitude, settings, text);
-  const bool put = PutTextOnClipboard(text);
+  const bool put = PutTextOnClipboard(text, why);
   if (copied) *copied = std::move(text);
   return put ? kind : PublishResult::None;
 }

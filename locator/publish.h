@@ -23,9 +23,9 @@ PublishResult ComposePosition(double latitude, double longitude, const Settings&
 // Builds the text as ComposePosition does and puts it on the clipboard;
 // *copied, when given, gets the text, also when the clipboard refused it (it is
 // still the position). Returns what was published, or PublishResult::None when
-// the clipboard could not be set.
+// the clipboard could not be set, with *why (when given) saying why.
 PublishResult PublishPosition(double latitude, double longitude, const Settings& settings,
-                              std::u16string* copied = nullptr);
+                              std::u16string* copied = nullptr, std::u16string* why = nullptr);
 
 // Publishes text as Unicode text, cut to what a block of blockBytes holds with
 // its terminator. Returns false when the clipboard could not be set.

@@ -72,6 +72,7 @@ int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
   state.stopRequest = 0;
   state.commandLine = commandLine ? commandLine : u"";
   state.useClipboard = options.useClipboard;
+  state.positionOnStandardOutput = options.positionOnStandardOutput;
   state.deadline = options.timeout.count() > 0 ? std::chrono::steady_clock::now() + options.timeout
                                                : std::chrono::steady_clock::time_point::max();
   state.settings = Settings{};
@@ -100,6 +101,10 @@ void ShowStatus(int stringId) {
   char16_t text[kStatusUnits] = {};
   if (stringId != 0) LoadResourceString(stringId, text, kStatusUnits);
   SetControlText(Locator().dialog, IDC_STATUS_LINE, text);
+}
+
+void ShowWaitDetail(const std::u16string& detail) {
+  SetControlText(Locator().dialog, IDC_WAIT_DETAIL, detail.c_str());
 }
 
 void RequestStop() { Locator().stopRequest = 1; }

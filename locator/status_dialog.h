@@ -20,6 +20,9 @@ inline constexpr int kExitTimedOut = 4;         // no position within RunOptions
 struct RunOptions {
   bool useClipboard = true;         // false: the text is only handed back (PublishedText)
   std::chrono::seconds timeout{0};  // from the run's start; 0 waits until a position or Stop
+  // The program writes the found position to standard output, so a box that
+  // reports a refused clipboard can send the user there.
+  bool positionOnStandardOutput = false;
 };
 
 // The program entry: keeps the launch-argument line (empty: settings.ini is
@@ -34,6 +37,10 @@ intptr_t StatusDialogProc(DialogHandle dialog, unsigned message, uintptr_t wPara
 // Sets the status line (control 1014) to string-table text stringId, cut to 59
 // units; 0 clears it. Any thread.
 void ShowStatus(int stringId);
+
+// Sets the line under the status line (control 1016) to why the wait for a
+// position goes on; an empty text clears it. Any thread.
+void ShowWaitDetail(const std::u16string& detail);
 
 // The worker's sixteen steps, from loading the settings to ending the dialog.
 int LocatorWorker();

@@ -138,8 +138,11 @@ int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* bu
 // --- Message boxes and resources ------------------------------------------
 
 // Shows a message box and blocks until it is dismissed; returns the button.
+// `detail`, when given and not empty, goes under the text as what lies behind it
+// (a reason, the copied position): a second paragraph on Windows, a secondary
+// text in GTK, the next lines on a terminal. The text above it stays as given.
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
-                   unsigned flags);
+                   unsigned flags, const char16_t* detail = nullptr);
 // LoadStringW: the program's string `id`, cut to capacity-1 units and
 // terminated; returns the length, 0 (empty buffer) when there is no such string.
 int LoadResourceString(int id, char16_t* buffer, int capacity);

@@ -16,13 +16,15 @@ inline constexpr std::ptrdiff_t kSerialPortGone = -1;
 
 // Opens the named port for this process alone and checks that its current
 // line settings can be read. Invalid when the port is missing, busy, not a
-// serial line or its settings are unreadable.
-SerialPortHandle OpenSerialPort(const char16_t* name);
+// serial line or its settings are unreadable; *why (when given) then says so
+// in the system's words, with the path that was tried.
+SerialPortHandle OpenSerialPort(const char16_t* name, std::u16string* why = nullptr);
 
 // Sets the speed, keeping byte size, parity, stop bits and hardware flow
 // control as they were; input is taken raw (no echo, no line editing, no
-// character translation). False when the port refuses the speed.
-bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate);
+// character translation). False when the port refuses the speed, with *why
+// (when given) in the system's words.
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string* why = nullptr);
 
 // Blocks until bytes arrive, then gathers more until `capacity` bytes have
 // come or the line has been quiet for a moment, so a receiver's burst is

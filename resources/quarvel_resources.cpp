@@ -8,14 +8,17 @@ constexpr uint32_t kChild = kWsChild | kWsVisible;
 constexpr ControlTemplate kStatusControls[] = {
     {IDC_INDICATOR, ControlClass::Static, u"", 107, 1, 12, 11, kChild | kSsBitmap,
      IDB_INDICATOR_BLACK},
-    {IDC_STOP, ControlClass::Button, u"Stop", 86, 15, 33, 14, kChild | kWsTabStop | kBsPushButton,
+    {IDC_STOP, ControlClass::Button, u"Stop", 86, 25, 33, 14, kChild | kWsTabStop | kBsPushButton,
      0},
     {IDC_STATUS_LINE, ControlClass::Static, u"", 1, 3, 96, 8, kChild | kWsGroup | kSsLeft, 0},
-    {IDC_TITLE, ControlClass::Static, u"Quarvel 4.0", 1, 21, 52, 8, kChild | kWsGroup | kSsLeft, 0},
+    // A line of its own: a long detail is cut with "...", never wrapped out of sight.
+    {IDC_WAIT_DETAIL, ControlClass::Static, u"", 1, 12, 118, 8,
+     kChild | kWsGroup | kSsLeftNoWordWrap | kSsEndEllipsis, 0},
+    {IDC_TITLE, ControlClass::Static, u"Quarvel 4.0", 1, 31, 52, 8, kChild | kWsGroup | kSsLeft, 0},
 };
 
 constexpr DialogTemplate kDialogs[] = {
-    {IDD_STATUS, u"", 0, 0, 120, 30, kWsPopup | kWsSysMenu | kDsModalFrame | kDsCenter | kDsSetFont,
+    {IDD_STATUS, u"", 0, 0, 120, 40, kWsPopup | kWsSysMenu | kDsModalFrame | kDsCenter | kDsSetFont,
      u"MS Shell Dlg", 8, kStatusControls},
 };
 

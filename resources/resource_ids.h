@@ -10,6 +10,7 @@
 #define IDC_STOP 1013         // push button "Stop"
 #define IDC_STATUS_LINE 1014  // status line
 #define IDC_TITLE 1015        // program title
+#define IDC_WAIT_DETAIL 1016  // under the status line: why the wait goes on
 
 #define IDB_INDICATOR_GREEN 107  // blink phase 1, also "position found"
 #define IDB_INDICATOR_RED 108    // blink phase 2

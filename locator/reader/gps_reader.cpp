@@ -1,5 +1,5 @@
 // The GPS port reader: starts and stops the reader thread, which frames each read into sentences.
-#include "locator/gps_reader.h"
+#include "locator/reader/gps_reader.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -9,8 +9,9 @@
 #include <system_error>
 #include <thread>
 
-#include "locator/reader/gps_reader_port.h"
 #include "nmea/parser.h"
+#include "locator/reader/gps_source.h"
+#include "locator/wait_detail.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -21,11 +22,11 @@ namespace {
 constexpr std::chrono::milliseconds kBackOff{200};
 
 struct ReaderState {
-  std::mutex mutex;                 // guards port changes against a stop's wake
+  std::mutex mutex;                 // guards source changes against a stop's wake
   std::condition_variable changed;  // a stop was asked for, or the thread ended
   std::atomic<bool> stopFlag{false};
-  GpsPort port;           // changed under the mutex, by start and the reader
-  bool portGone = false;  // reader thread only: the line hung up
+  GpsSource port;                     // changed under the mutex, by start and the reader
+  std::atomic<bool> portGone{false};  // the line hung up; set by the reader thread
   bool running = false;
   std::u16string portName;    // for reopening a port that went away
   bool reopenByName = false;  // the port's name stays its own once gone
@@ -40,23 +41,33 @@ ReaderState& Reader() {
 
 void PassSentence(const char* sentence, void*) { ParseNmeaSentence(sentence); }
 
+// Opens the port, telling the user in a message box what failed and why.
+GpsSource OpenGpsPort(const char16_t* portName, uint32_t baudRate) {
+  GpsPortProblem problem;
+  GpsSource port = OpenGpsSource(portName, baudRate, problem);
+  if (problem.message) {
+    ShowMessageBox(nullptr, problem.message, u"Error!", kMbIconError, problem.reason.c_str());
+  }
+  return port;
+}
+
 // After the device went away: close it, and open it again by name once it
 // is back, silently (the user was told nothing when it left either).
 void ReopenGonePort(ReaderState& reader) {
   {
     std::lock_guard lock(reader.mutex);
-    CloseGpsPort(reader.port);
+    CloseGpsSource(reader.port);
     if (!reader.reopenByName) {
       reader.portGone = false;
       return;
     }
   }
-  const char16_t* problem = nullptr;
-  GpsPort port = OpenGpsPortQuietly(reader.portName.c_str(), reader.baudRate, &problem);
+  GpsPortProblem problem;
+  GpsSource port = OpenGpsSource(reader.portName.c_str(), reader.baudRate, problem);
   std::lock_guard lock(reader.mutex);
   if (reader.stopFlag) {
-    CloseGpsPort(port);
-  } else if (IsGpsPortOpen(port)) {
+    CloseGpsSource(port);
+  } else if (IsGpsSourceOpen(port)) {
     reader.port = port;
     reader.portGone = false;
   }
@@ -72,33 +83,13 @@ void BackOffAfterEmptyRead(ReaderState& reader) {
 
 void FinishReader(ReaderState& reader) {
   std::lock_guard lock(reader.mutex);
-  CloseGpsPort(reader.port);
+  CloseGpsSource(reader.port);
   reader.portGone = false;
   reader.running = false;
   reader.changed.notify_all();
 }
 
-}  // namespace
-
-GpsPort OpenGpsPort(const char16_t* portName, uint32_t baudRate) {
-  const char16_t* problem = nullptr;
-  GpsPort port = OpenGpsPortQuietly(portName, baudRate, &problem);
-  if (problem) ShowMessageBox(nullptr, problem, u"Error!", kMbIconError);
-  return port;
-}
-
-std::size_t ReadGpsPort(char (&readBuffer)[kGpsReadSize + 1]) {
-  ReaderState& reader = Reader();
-  if (!IsGpsPortOpen(reader.port)) return 0;
-  std::ptrdiff_t count = ReadFromGpsPort(reader.port, readBuffer, kGpsReadSize);
-  if (count == kSerialPortGone) {
-    reader.portGone = true;
-    count = 0;
-  }
-  readBuffer[count] = 0;
-  return std::size_t(count);
-}
-
+// The reader thread's procedure; returns 0 when asked to stop.
 int GpsReaderThread() {
   ReaderState& reader = Reader();
   NmeaFramer framer;
@@ -114,6 +105,20 @@ int GpsReaderThread() {
   return 0;
 }
 
+}  // namespace
+
+std::size_t ReadGpsPort(char (&readBuffer)[kGpsReadSize + 1]) {
+  ReaderState& reader = Reader();
+  if (!IsGpsSourceOpen(reader.port)) return 0;
+  std::ptrdiff_t count = ReadGpsSource(reader.port, readBuffer, kGpsReadSize);
+  if (count == kSerialPortGone) {
+    reader.portGone = true;
+    count = 0;
+  }
+  readBuffer[count] = 0;
+  return std::size_t(count);
+}
+
 bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
   ReaderState& reader = Reader();
   // One reader per process: an earlier one is ended first.
@@ -122,13 +127,13 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
     std::unique_lock lock(reader.mutex);
     reader.changed.wait(lock, [&] { return !reader.running; });
   }
-  const GpsPort port = OpenGpsPort(portName, baudRate);
+  const GpsSource port = OpenGpsPort(portName, baudRate);
   {
     std::lock_guard lock(reader.mutex);
     reader.port = port;
     reader.portGone = false;
     reader.portName = portName ? portName : u"";
-    reader.reopenByName = GpsPortMayReturn(port);
+    reader.reopenByName = GpsSourceMayReturn(port);
     reader.baudRate = baudRate;
     reader.stopFlag = false;
     reader.running = true;
@@ -139,14 +144,14 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
     FinishReader(reader);
     return false;
   }
-  return IsGpsPortOpen(port);
+  return IsGpsSourceOpen(port);
 }
 
 void StopGpsReader() {
   ReaderState& reader = Reader();
   std::lock_guard lock(reader.mutex);
   reader.stopFlag = true;
-  WakeGpsPort(reader.port);
+  WakeGpsSource(reader.port);
   reader.changed.notify_all();
 }
 
@@ -154,4 +159,17 @@ bool WaitGpsReaderStopped(std::chrono::milliseconds timeout) {
   ReaderState& reader = Reader();
   std::unique_lock lock(reader.mutex);
   return reader.changed.wait_for(lock, timeout, [&] { return !reader.running; });
+}
+
+// A line that hung up outranks what the receiver said before it went.
+std::u16string DescribeGpsReaderWait() {
+  ReaderState& reader = Reader();
+  bool gone = false, comesBack = false;
+  {
+    std::lock_guard lock(reader.mutex);
+    gone = reader.running && (reader.portGone || !IsGpsSourceOpen(reader.port));
+    comesBack = reader.reopenByName;
+  }
+  if (!gone) return GpsWaitDetail();
+  return comesBack ? u"the port is gone, waiting for it to come back" : u"the port is gone";
 }

@@ -84,10 +84,12 @@ bool ModelChooseComboItem(DialogHandle dialog, int controlId, int index);
 void SetModelPlatformType(const char16_t* type);
 
 // Message boxes. The handler answers them; without one, the box is printed on
-// stderr as "<caption> <text>" and answered OK (No for Yes/No, Cancel for
-// OK/Cancel). The handler runs on the thread that shows the box.
-using MessageBoxHandler = std::function<int(DialogHandle owner, const std::u16string& text,
-                                            const std::u16string& caption, unsigned flags)>;
+// stderr as "<caption> <text>", the detail on the lines after it, and answered OK
+// (No for Yes/No, Cancel for OK/Cancel). The handler runs on the thread that
+// shows the box; `detail` is empty for a box without one.
+using MessageBoxHandler =
+    std::function<int(DialogHandle owner, const std::u16string& text, const std::u16string& caption,
+                      unsigned flags, const std::u16string& detail)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);  // empty for the default
 int DefaultMessageBoxAnswer(unsigned flags);
 
@@ -97,6 +99,7 @@ struct RecordedMessageBox {
   std::u16string caption;
   unsigned flags;
   int answer;
+  std::u16string detail;
 };
 
 // Records every message box while it lives and answers them from a script

@@ -29,17 +29,19 @@ int DefaultMessageBoxAnswer(unsigned flags) {
 }
 
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
-                   unsigned flags) {
+                   unsigned flags, const char16_t* detail) {
   const std::u16string body = text ? text : u"";
   const std::u16string title = caption ? caption : u"";
+  const std::u16string under = detail ? detail : u"";
   MessageBoxHandler current;
   {
     std::lock_guard lock(handlerMutex);
     current = handler;
   }
-  if (current) return current(owner, body, title, flags);
-  std::fprintf(stderr, "%s %s\n", utf8::Utf16ToUtf8(title).c_str(),
-               utf8::Utf16ToUtf8(body).c_str());
+  if (current) return current(owner, body, title, flags, under);
+  std::string out = utf8::Utf16ToUtf8(title) + " " + utf8::Utf16ToUtf8(body) + "\n";
+  if (!under.empty()) out += utf8::Utf16ToUtf8(under) + "\n";
+  std::fputs(out.c_str(), stderr);
   return DefaultMessageBoxAnswer(flags);
 }
 
@@ -52,14 +54,15 @@ struct MessageBoxRecorder::State {
 
 MessageBoxRecorder::MessageBoxRecorder() : state_(std::make_shared<State>()) {
   SetMessageBoxHandler([state = state_](DialogHandle owner, const std::u16string& text,
-                                        const std::u16string& caption, unsigned flags) {
+                                        const std::u16string& caption, unsigned flags,
+                                        const std::u16string& detail) {
     std::lock_guard lock(state->mutex);
     int answer = DefaultMessageBoxAnswer(flags);
     if (!state->answers.empty()) {
       answer = state->answers.front();
       state->answers.pop_front();
     }
-    state->boxes.push_back(RecordedMessageBox{owner, text, caption, flags, answer});
+    state->boxes.push_back(RecordedMessageBox{owner, text, caption, flags, answer, detail});
     state->shown.notify_all();
     return answer;
   });

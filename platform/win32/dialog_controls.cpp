@@ -148,13 +148,16 @@ LRESULT CALLBACK CentreBoxOnActivate(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
-                   unsigned flags) {
+                   unsigned flags, const char16_t* detail) {
   HWND window = Window(owner);
   if (window && !boxHook) {
     boxOwner = window;
     boxHook = SetWindowsHookExW(WH_CBT, CentreBoxOnActivate, nullptr, GetCurrentThreadId());
   }
-  const int answer = MessageBoxW(window, AsWide(text), AsWide(caption), flags);
+  // The detail is the box's second paragraph, as Windows' own boxes put a reason.
+  std::u16string body = text ? text : u"";
+  if (detail && *detail) body += std::u16string(u"\n\n") + detail;
+  const int answer = MessageBoxW(window, AsWide(body.c_str()), AsWide(caption), flags);
   if (boxHook) {  // the box never activated
     UnhookWindowsHookEx(boxHook);
     boxHook = nullptr;

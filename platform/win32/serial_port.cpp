@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/com_port_name.h"
+#include "platform/win32/last_error.h"
 #include "platform/win32/wide_text.h"
 
 struct SerialPort {
@@ -13,6 +14,7 @@ struct SerialPort {
   HANDLE readDone = nullptr;  // event of the one overlapped read in flight
   HANDLE wake = nullptr;      // set by WakeSerialPort and never cleared
   bool gone = false;
+  std::wstring path;  // for the reason a later call fails
 };
 
 namespace {
@@ -47,35 +49,54 @@ bool SetQuietTimeouts(HANDLE file) {
   return SetCommTimeouts(file, &timeouts) != 0;
 }
 
+void SetWhy(std::u16string* why, std::u16string text) {
+  if (why) *why = std::move(text);
+}
+
 }  // namespace
 
-SerialPortHandle OpenSerialPort(const char16_t* name) {
+SerialPortHandle OpenSerialPort(const char16_t* name, std::u16string* why) {
   if (!name) return kInvalidSerialPort;
   const std::wstring path = DevicePath(name);
-  if (path.empty()) return kInvalidSerialPort;
+  if (path.empty()) {
+    std::u16string text = u"\"";  // appended piece by piece: GCC 12 warns wrongly on a + b + c
+    text.append(name).append(u"\" names no COM port");
+    SetWhy(why, std::move(text));
+    return kInvalidSerialPort;
+  }
   auto* port = new SerialPort;
   port->file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OVERLAPPED, nullptr);
+  if (port->file == INVALID_HANDLE_VALUE) {
+    SetWhy(why, DescribeLastError(path));
+    Release(port);
+    return kInvalidSerialPort;
+  }
   port->readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   port->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   DCB settings{};
   settings.DCBlength = sizeof settings;
-  if (port->file == INVALID_HANDLE_VALUE || !port->readDone || !port->wake ||
-      !GetCommState(port->file, &settings) || !SetQuietTimeouts(port->file)) {
+  if (!port->readDone || !port->wake || !GetCommState(port->file, &settings) ||
+      !SetQuietTimeouts(port->file)) {
+    SetWhy(why, DescribeLastError(path));
     Release(port);
     return kInvalidSerialPort;
   }
+  port->path = path;
   return port;
 }
 
-bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string* why) {
   if (port == kInvalidSerialPort) return false;
   DCB settings{};
   settings.DCBlength = sizeof settings;
-  if (!GetCommState(port->file, &settings)) return false;
-  settings.DCBlength = sizeof settings;
-  settings.BaudRate = baudRate;
-  return SetCommState(port->file, &settings) != 0;
+  if (GetCommState(port->file, &settings)) {
+    settings.DCBlength = sizeof settings;
+    settings.BaudRate = baudRate;
+    if (SetCommState(port->file, &settings)) return true;
+  }
+  SetWhy(why, DescribeLastError(port->path + L" at " + std::to_wstring(baudRate) + L" baud"));
+  return false;
 }
 
 std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {

@@ -25,8 +25,8 @@ class Desktop:
     def close(self):
         self.x.close()
 
-    def start(self, command, cwd=None):
-        return subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL,
+    def start(self, command, cwd=None, env=None):
+        return subprocess.Popen(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
     # --- reading -------------------------------------------------------

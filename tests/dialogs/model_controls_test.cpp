@@ -60,6 +60,7 @@ TEST_F(RunningDialog, StatusDialogStartsAsItsTemplateSays) {
       {IDC_INDICATOR, ModelControlKind::Bitmap, "", IDB_INDICATOR_BLACK},
       {IDC_STOP, ModelControlKind::Button, "Stop", 0},
       {IDC_STATUS_LINE, ModelControlKind::Static, "", 0},
+      {IDC_WAIT_DETAIL, ModelControlKind::Static, "", 0},
       {IDC_TITLE, ModelControlKind::Static, "Quarvel 4.0", 0},
   };
   ASSERT_EQ(state->controls.size(), std::size(cases));

@@ -93,13 +93,18 @@ void ExpectTemplate(int dialogId, int width, int height, const char16_t* title,
 constexpr auto S = ControlClass::Static, B = ControlClass::Button, C = ControlClass::ComboBox,
                E = ControlClass::Edit;
 
+// The handheld's 120 x 30 window, grown by one line for the wait detail (1016)
+// under the status line: Stop and the title moved down by 10 units.
 TEST(DialogTemplates, StatusDialog102) {
-  ExpectTemplate(102, 120, 30, u"",
+  ExpectTemplate(102, 120, 40, u"",
                  {{1010, S, u"", 107, 1, 12, 11},
-                  {1013, B, u"Stop", 86, 15, 33, 14},
+                  {1013, B, u"Stop", 86, 25, 33, 14},
                   {1014, S, u"", 1, 3, 96, 8},
-                  {1015, S, u"Quarvel 4.0", 1, 21, 52, 8}});
+                  {1016, S, u"", 1, 12, 118, 8},
+                  {1015, S, u"Quarvel 4.0", 1, 31, 52, 8}});
   const DialogTemplate* dialog = FindDialogTemplate(102);
+  EXPECT_EQ(dialog->controls[3].style & (0x1F | kSsEndEllipsis), kSsLeftNoWordWrap | kSsEndEllipsis)
+      << "a long detail is cut with an ellipsis, not wrapped out of its one line";
   EXPECT_EQ(dialog->controls[0].style & 0x1F, kSsBitmap);
   EXPECT_EQ(dialog->controls[0].imageId, 109) << "the indicator starts black";
   EXPECT_EQ(dialog->style & kWsCaption, 0u) << "no caption bar";

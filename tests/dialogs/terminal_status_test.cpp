@@ -116,34 +116,45 @@ TEST_F(PseudoTerminal, DrawsTheStatusLineAndStopsOnQ) {
   EXPECT_TRUE(Canonical()) << "the terminal must be restored";
 }
 
-// What a receiver still searching would tell: nothing at first, then satellites.
-std::atomic<int> detailsAsked{0};
-std::u16string SearchingReceiver() {
-  return ++detailsAsked == 1 ? u"no data from the port yet" : u"9 satellites in view, no fix yet";
-}
-
+// The wait detail is control 1016, which the worker fills while it waits and
+// empties before the next status text; the terminal puts it after the status.
 TEST_F(PseudoTerminal, TheWaitAloneShowsItsDetailRenewedAtEachBlink) {
   Output out(master_);
-  detailsAsked = 0;
-  TerminalOptions options{slave_, slave_, false, false};
-  options.waitDetail = &SearchingReceiver;
-  TerminalStatusFrontEnd frontEnd(options);
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
   std::future<intptr_t> run = StartDialog(IDD_STATUS, StatusProc);
   DialogHandle dialog = ModelWaitForDialog(IDD_STATUS, kPatience);
   ASSERT_NE(dialog, nullptr);
   SetControlText(dialog, IDC_STATUS_LINE, u"Connecting...");
   EXPECT_TRUE(out.WaitFor("\x1b[0m Connecting...   ")) << out.Text();
-  EXPECT_EQ(detailsAsked.load(), 0) << "only the wait has a detail";
   SetControlText(dialog, IDC_STATUS_LINE, u"Waiting for GPS-data...");
+  SetControlText(dialog, IDC_WAIT_DETAIL, u"no data from the port yet");
   EXPECT_TRUE(out.WaitFor(" Waiting for GPS-data... (no data from the port yet)   ")) << out.Text();
+  SetControlText(dialog, IDC_WAIT_DETAIL, u"9 satellites in view, no fix yet");
   SetControlImage(dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   EXPECT_TRUE(
       out.WaitFor("\x1b[42m  \x1b[0m Waiting for GPS-data... (9 satellites in view, no fix yet)"))
       << out.Text();
+  SetControlText(dialog, IDC_WAIT_DETAIL, u"");
   SetControlText(dialog, IDC_STATUS_LINE, u"Saving...");
   EXPECT_TRUE(out.WaitFor("\x1b[0m Saving...   ")) << out.Text();
   Type("q");
   EXPECT_EQ(Finish(run), 1);
+}
+
+// A box's detail goes on the line under its text, before the key hint.
+TEST_F(PseudoTerminal, MessageBoxDetailFollowsOnTheNextLine) {
+  Output out(master_);
+  TerminalStatusFrontEnd frontEnd({slave_, slave_, false, false});
+  std::thread worker([] {
+    ShowMessageBox(nullptr, u"Error Opening Comms Port.", u"Error!", kMbIconError,
+                   u"/dev/ttyUSB7: No such file or directory");
+  });
+  EXPECT_TRUE(
+      out.WaitFor("Error! Error Opening Comms Port.\r\n/dev/ttyUSB7: No such file or "
+                  "directory  \x1b[2m[Enter]"))
+      << out.Text();
+  Type("\r");
+  worker.join();
 }
 
 TEST_F(PseudoTerminal, LoneEscapeStops) {

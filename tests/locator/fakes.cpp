@@ -5,7 +5,7 @@
 #include <map>
 
 #include "common/utf8.h"
-#include "locator/gps_reader.h"
+#include "locator/reader/gps_reader.h"
 #include "platform/bluetooth.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -128,9 +128,19 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
 
 void StopGpsReader() { Events().Add("stop reader"); }
 
+void SetReaderWaitDetail(std::u16string detail) {
+  std::lock_guard lock(fakeMutex);
+  Reader().waitDetail = std::move(detail);
+}
+
+std::u16string DescribeGpsReaderWait() {
+  std::lock_guard lock(fakeMutex);
+  return Reader().waitDetail;
+}
+
 // --- the clipboard --------------------------------------------------------
 
-bool PutTextOnClipboard(std::u16string_view text) {
+bool PutTextOnClipboard(std::u16string_view text, std::u16string* why) {
   bool failing;
   {
     std::lock_guard lock(fakeMutex);
@@ -139,5 +149,6 @@ bool PutTextOnClipboard(std::u16string_view text) {
   }
   Events().Add(std::string("clipboard ") + (failing ? "refused " : "") +
                Narrow(std::u16string(text)));
+  if (failing && why) *why = u"the test's clipboard refuses";
   return !failing;
 }

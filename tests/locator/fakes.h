@@ -36,11 +36,14 @@ struct FakeBluetooth {
 FakeBluetooth& Bluetooth();
 
 // The reader: StartGpsReader answers startResult (on failure it shows the
-// port error like the real one).
+// port error like the real one); DescribeGpsReaderWait answers waitDetail.
 struct FakeReader {
   bool startResult = true;
+  std::u16string waitDetail = u"no data from the port yet";
 };
 FakeReader& Reader();
+// Changes the wait detail while a run may be asking for it.
+void SetReaderWaitDetail(std::u16string detail);
 
 // The clipboard: refuses when failing; holds the last text it took.
 struct FakeClipboard {

@@ -285,4 +285,54 @@ TEST_F(FlowTest, StopButtonAndActivationAsTheProcedureSeesThem) {
       << "the run went on after a command of another control";
 }
 
+// The line under the status text while the worker waits: what the reader
+// says at each poll, gone before the next status text.
+TEST_F(FlowTest, TheWaitShowsWhatTheReaderWaitsOnAndOnlyTheWait) {
+  std::vector<std::string> seen;  // the detail when each status text or image came
+  const int status = Run(u"pts/9 n 0 0 1", [&](const std::string& event, int polls) {
+    const auto detail = ModelControlState(ModelActiveDialog(), IDC_WAIT_DETAIL);
+    seen.push_back(event + " | " + (detail ? Narrow(detail->text) : "(no control)"));
+    if (event.rfind("image", 0) == 0 && polls == 1) {
+      SetReaderWaitDetail(u"9 satellites in view, no fix yet");
+    }
+    if (event.rfind("image", 0) == 0 && polls == 2) ParseNmeaSentence(kFixSentence);
+  });
+  EXPECT_EQ(status, kExitPublished);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{
+                "status Loading settings... | ", "status Connecting... | ",
+                "status Waiting for GPS-data... | ", "image 107 | no data from the port yet",
+                "image 108 | 9 satellites in view, no fix yet", "image 107 | ",
+                "status Saving... | ", "status  | ",
+                "message Quarvel! Coordinates copied in your clipboard succefully! flags 0 | "}));
+}
+
+// Under each final message's exact text: what was copied, or why nothing was
+// and where the position is instead.
+TEST_F(FlowTest, FinalMessagesShowWhatWasCopiedOrWhyNot) {
+  const std::string coordinates = CoordinatesText(), url = UrlText(u"k", true);
+  const struct {
+    const char16_t* commandLine;
+    bool clipboardFails;
+    bool onStandardOutput;
+    std::string detail;
+  } cases[] = {
+      {u"pts/9 n 0 0 1", false, false, coordinates},
+      {u"pts/9 k 1 0 0", false, true, url},
+      {u"pts/9 n 0 0 1", true, false, "the test's clipboard refuses\nThe position: " + coordinates},
+      {u"pts/9 k 1 0 0", true, true,
+       "the test's clipboard refuses\nThe position is on standard output: " + url},
+  };
+  for (const auto& c : cases) {
+    ResetFakes();
+    ResetGpsState();
+    Clipboard().failing = c.clipboardFails;
+    RunOptions options;
+    options.positionOnStandardOutput = c.onStandardOutput;
+    Run(c.commandLine, FixAtPoll(1), options);
+    EXPECT_EQ(BoxDetails(), std::vector<std::string>{c.detail})
+        << Narrow(c.commandLine) << (c.clipboardFails ? ", clipboard refusing" : "");
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <vector>
 
 #include "locator/fakes.h"
 #include "platform/model/dialog_model.h"
@@ -13,8 +14,9 @@
 inline constexpr std::chrono::seconds kPatience{30};
 
 // While it lives: status-line texts become "status <text>", indicator images
-// "image <id>", message boxes "message <caption> <text>" (answered OK). The
-// action runs right after each event is logged, on the thread that caused it.
+// "image <id>", message boxes "message <caption> <text>" (answered OK), their
+// details kept apart (BoxDetails). The action runs right after each event is
+// logged, on the thread that caused it.
 class WindowLog {
  public:
   explicit WindowLog(std::function<void(const std::string&)> action = {});
@@ -22,6 +24,9 @@ class WindowLog {
   WindowLog(const WindowLog&) = delete;
   WindowLog& operator=(const WindowLog&) = delete;
 };
+
+// The detail of each message box shown since the last WindowLog began, in order.
+std::vector<std::string> BoxDetails();
 
 // Status dialog 102 running without its worker, for calling the radio
 // operations on their own: the dialog handle is stored as the procedure does.

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "common/utf8.h"
 #include "locator/position_text.h"
 #include "locator/publish.h"
 #include "platform/clipboard.h"
@@ -221,6 +222,58 @@ TEST(ClipboardFailure, WaylandWithoutCompositorAndNoX11) {
   EXPECT_EQ(RunInChild([] { return PutTextOnClipboard(kCoordinates) ? 0 : 1; }, options).exitCode,
             1)
       << "wl-copy exits non-zero; a terminal is not tried in a graphical session";
+}
+
+// What PutTextOnClipboard says when it fails, written by a child that has no
+// controlling terminal; the reason alone reaches the captured output.
+std::string RefusalReason(EnvironmentChanges environment) {
+  ChildOptions options;
+  options.environment = std::move(environment);
+  options.newSession = true;
+  options.captureOutput = true;
+  const RunResult result = RunInChild(
+      [] {
+        std::u16string why;
+        if (PutTextOnClipboard(kCoordinates, &why)) return 0;
+        const std::string text = utf8::Utf16ToUtf8(why);
+        return write(STDOUT_FILENO, text.data(), text.size()) < 0 ? 2 : 1;
+      },
+      options);
+  return result.exitCode == 1 ? result.output : "(exit " + std::to_string(result.exitCode) + ")";
+}
+
+TEST(ClipboardFailure, SaysWhy) {
+  TempDirectory empty;
+  const struct {
+    EnvironmentChanges environment;
+    std::string reason;
+  } cases[] = {
+      {NoDisplay(), "no display, no tmux and no terminal to take it"},
+      {{{"DISPLAY", ":1"}, {"WAYLAND_DISPLAY", std::nullopt}, {"PATH", empty.path()}},
+       "no clipboard tool installed (xclip or xsel)"},
+      {{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", "wayland-1"}, {"PATH", empty.path()}},
+       "no clipboard tool installed (wl-copy)"},
+      {{{"DISPLAY", ":1"}, {"WAYLAND_DISPLAY", "wayland-1"}, {"PATH", empty.path()}},
+       "no clipboard tool installed (wl-copy or xclip or xsel)"},
+      {{{"DISPLAY", std::nullopt},
+        {"WAYLAND_DISPLAY", std::nullopt},
+        {"TMUX", "/tmp/x,1,0"},
+        {"PATH", empty.path()}},
+       "no clipboard tool installed (tmux)"},
+  };
+  for (const auto& c : cases) {
+    std::string where;
+    for (const auto& [name, value] : c.environment) where += name + "=" + value.value_or("") + " ";
+    EXPECT_EQ(RefusalReason(c.environment), c.reason) << where;
+  }
+}
+
+TEST_F(X11Clipboard, HelpersThatCannotReachTheDisplaySayWhich) {
+  EnvironmentChanges environment = OnDisplay();
+  environment["DISPLAY"] = "unix:65000";  // no such server
+  EXPECT_EQ(RefusalReason(environment),
+            (xsel_.empty() ? "xclip" : "xclip or xsel") +
+                std::string(" could not set the clipboard of display unix:65000"));
 }
 
 // A pseudo-terminal pair whose master side the test reads.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "locator/reader/demo_receiver.h"
-#include "locator/gps_reader.h"
+#include "locator/reader/gps_reader.h"
 #include "nmea/framer.h"
 #include "nmea/parser.h"
 #include "serial/pty.h"

@@ -10,7 +10,9 @@
 #include <memory>
 #include <thread>
 
-#include "locator/gps_reader.h"
+#include "common/utf8.h"
+#include "locator/reader/gps_reader.h"
+#include "locator/reader/gps_source.h"
 #include "nmea/parser.h"
 #include "platform/model/dialog_model.h"
 #include "serial/pty.h"
@@ -99,6 +101,35 @@ TEST_F(GpsReaderTest, PortErrorsAreToldAndTheStartFails) {
   SerialPortHandle again = OpenSerialPort(slow.Name().c_str());
   EXPECT_NE(again, kInvalidSerialPort);
   CloseSerialPort(again);
+}
+
+// The box's detail: the path tried and the system's words (their start; the
+// words after it are the C library's).
+TEST_F(GpsReaderTest, PortErrorsSayWhy) {
+  Pty busy;
+  SerialPortHandle holder = OpenSerialPort(busy.Name().c_str());
+  ASSERT_NE(holder, kInvalidSerialPort);
+  Pty slow;
+  const struct {
+    std::u16string name;
+    uint32_t baudRate;
+    std::string reason;
+  } cases[] = {
+      {u"/dev/quarvel-no-such-port", 4800, "/dev/quarvel-no-such-port: No such file or directory"},
+      {busy.Name(), 4800, busy.Path() + ": in use by another program ("},
+      {u"/etc/hostname", 4800, "/etc/hostname: not a serial device ("},
+      {u"..", 4800, "\"..\" names no device"},
+      {u"gpsd:x", 4800, "gpsd: the TCP port after \"gpsd:\" must be a number from 1 to 65535"},
+      {slow.Name(), 12345, "the device refused 12345 baud ("},
+  };
+  for (const auto& c : cases) {
+    const std::string name = utf8::Utf16ToUtf8(c.name);
+    EXPECT_FALSE(StartGpsReader(c.name.c_str(), c.baudRate)) << name;
+    ASSERT_FALSE(boxes_.Boxes().empty()) << name;
+    const std::string detail = utf8::Utf16ToUtf8(boxes_.Boxes().back().detail);
+    EXPECT_TRUE(detail.starts_with(c.reason)) << name << ": " << detail;
+  }
+  CloseSerialPort(holder);
 }
 
 TEST_F(GpsReaderTest, AReaderWithoutAPortWaitsWithoutSpinning) {
@@ -244,6 +275,34 @@ TEST_F(GpsReaderTest, ReadBufferEndsWithNulAndNeedsAPort) {
   ASSERT_TRUE(WaitGpsReaderStopped(10s));
   EXPECT_EQ(ReadGpsPort(buffer), 0u);
   EXPECT_EQ(buffer[0], 'x') << "a read without a port must leave the buffer alone";
+}
+
+// What the status window shows under "Waiting for GPS-data...": a line that
+// hung up is said at once, and whether the reader waits for it to return.
+TEST_F(GpsReaderTest, TheWaitSaysWhenThePortIsGone) {
+  ReplugByName device;
+  const auto returning = std::make_unique<Pty>();
+  device.PointAt(*returning);
+  auto once = std::make_unique<Pty>();
+  const struct {
+    std::u16string name;
+    Pty* pty;
+    const char* gone;
+  } cases[] = {
+      {device.Name(), returning.get(), "the port is gone, waiting for it to come back"},
+      {once->Name(), once.get(), "the port is gone"},  // a pseudo-terminal's number is not its own
+  };
+  for (const auto& c : cases) {
+    ResetGpsState();
+    const std::string name = utf8::Utf16ToUtf8(c.name);
+    ASSERT_TRUE(StartGpsReader(c.name.c_str(), 4800)) << name;
+    EXPECT_EQ(utf8::Utf16ToUtf8(DescribeGpsReaderWait()), "no data from the port yet") << name;
+    c.pty->CloseMaster();
+    EXPECT_TRUE(WaitFor([&] { return utf8::Utf16ToUtf8(DescribeGpsReaderWait()) == c.gone; }, 10s))
+        << name << ": " << utf8::Utf16ToUtf8(DescribeGpsReaderWait());
+    StopGpsReader();
+    ASSERT_TRUE(WaitGpsReaderStopped(10s));
+  }
 }
 
 }  // namespace

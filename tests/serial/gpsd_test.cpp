@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "locator/gps_reader.h"
+#include "locator/reader/gps_reader.h"
 #include "nmea/parser.h"
 #include "platform/model/dialog_model.h"
 #include "platform/serial_port.h"

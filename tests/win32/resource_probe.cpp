@@ -56,7 +56,7 @@ void Dialog() {
     return;
   }
   std::printf("dialog_style=%08lx\n", GetWindowLongW(dialog, GWL_STYLE));
-  for (int id : {IDC_INDICATOR, IDC_STOP, IDC_STATUS_LINE, IDC_TITLE}) {
+  for (int id : {IDC_INDICATOR, IDC_STOP, IDC_STATUS_LINE, IDC_WAIT_DETAIL, IDC_TITLE}) {
     HWND control = GetDlgItem(dialog, id);
     wchar_t className[32] = {}, text[64] = {};
     GetClassNameW(control, className, 32);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Quarvel.exe under Wine: a run on COM1 fed through a pseudo-terminal, Stop or Esc
 while waiting, the status window's title beside QuarvelConfig's form, a missing
-port, and the Bluetooth radio through a Widcomm-style tray."""
+port, and the Bluetooth radio through a Widcomm-style tray; the line under the status
+that says why the wait goes on, and what each box shows under its text."""
 import os
 import shutil
 import threading
@@ -103,6 +104,10 @@ class QuarvelUnderWine(unittest.TestCase):
         self.wait_reported("msgbox", box_text)
         self.assertEqual(self.wine.clipboard_when(expected_text.encode()), expected_text.encode())
         self.assertEqual(reported(self.watcher, "status")[-1], "", "status line cleared")
+        # The box's second paragraph is what was copied; the wait's detail is gone.
+        self.wait_reported("msgdetail", expected_text)
+        self.assertEqual(reported(self.watcher, "detail")[-1], "", "wait detail cleared")
+        self.wine.screenshot("quarvel-copied")
         self.dismiss("Quarvel!")
         self.assertEqual(quarvel.wait(60), 0)
         self.assert_status_order()
@@ -125,6 +130,8 @@ class QuarvelUnderWine(unittest.TestCase):
         quarvel = self.start_quarvel("COM1:", "n", "0", "0", "1")
         self.wait_reported("status", "Waiting for GPS-data...")
         self.wait_reported("indicator", RED, timeout=30)
+        # The receiver sends GGA without a position: said on the line under the status.
+        self.wait_reported("detail", "no fix yet")
         return quarvel
 
     def stop_while_waiting(self, stop):
@@ -166,6 +173,11 @@ class QuarvelUnderWine(unittest.TestCase):
         quarvel = self.start_quarvel("COM7:", "n", "0", "0", "1")
         self.wait_reported("msgbox", "Error!|Error Opening Comms Port.")
         self.assertEqual(reported(self.watcher, "status")[-1], "Connecting...")
+        # The system's reason, with the device path tried, as the second paragraph.
+        wine_harness.wait_for(lambda: reported(self.watcher, "msgdetail"), 30, what="a reason")
+        reason = reported(self.watcher, "msgdetail")[-1]
+        self.assertRegex(reason, r"^\\\\\.\\COM7: \S", "the device path, then the system's words")
+        self.wine.screenshot("quarvel-port-error")
         self.dismiss("Error!")
         self.assertEqual(quarvel.wait(60), 1)
 

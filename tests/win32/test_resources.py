@@ -12,6 +12,7 @@ RESOURCES = Path(__file__).resolve().parents[2] / "resources"
 
 WS_CAPTION, WS_SYSMENU, WS_POPUP, DS_MODALFRAME = 0x00C00000, 0x00080000, 0x80000000, 0x80
 SS_BITMAP, WS_TABSTOP, WS_GROUP, WS_VISIBLE = 0x0E, 0x00010000, 0x00020000, 0x10000000
+SS_LEFTNOWORDWRAP, SS_ENDELLIPSIS = 0x0C, 0x4000
 
 
 def mul_div(value, numerator, denominator):
@@ -53,9 +54,11 @@ class QuarvelResources(unittest.TestCase):
         x_units, y_units = (int(v) for v in self.values["units_per_100"].split(","))
         controls = [  # id, class, text, x, y, width, height, style bits
             (1010, "Static", None, 107, 1, None, None, SS_BITMAP),
-            (1013, "Button", "Stop", 86, 15, 33, 14, WS_TABSTOP),
+            (1013, "Button", "Stop", 86, 25, 33, 14, WS_TABSTOP),
             (1014, "Static", "", 1, 3, 96, 8, WS_GROUP),
-            (1015, "Static", "Quarvel 4.0", 1, 21, 52, 8, WS_GROUP),
+            # The wait detail: one line under the status line, cut with an ellipsis.
+            (1016, "Static", "", 1, 12, 118, 8, WS_GROUP | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS),
+            (1015, "Static", "Quarvel 4.0", 1, 31, 52, 8, WS_GROUP),
         ]
         for id_, class_, text, x, y, width, height, bits in controls:
             with self.subTest(id=id_):

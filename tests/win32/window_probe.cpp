@@ -1,11 +1,12 @@
-// Watches and pokes the programs' windows for the Wine tests: status line, indicator
-// colour, message boxes and form values as they change; control rectangles; clicks.
+// Watches and pokes the programs' windows for the Wine tests: status line, wait detail,
+// indicator colour, message boxes and form values as they change; control rectangles; clicks.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -88,17 +89,32 @@ void Report(std::map<std::string, std::string>& last, const std::string& key,
   std::fflush(stdout);
 }
 
+// A message box's text as its first paragraph and the rest under it (the
+// detail), the detail's line ends written as \n so that it stays one line.
+std::pair<std::wstring, std::wstring> Paragraphs(std::wstring text) {
+  for (std::size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;) text.erase(at, 1);
+  const std::size_t gap = text.find(L"\n\n");
+  if (gap == std::wstring::npos) return {text, L""};
+  std::wstring detail = text.substr(gap + 2);
+  for (std::size_t at; (at = detail.find(L'\n')) != std::wstring::npos;)
+    detail.replace(at, 1, L"\\n");
+  return {text.substr(0, gap), detail};
+}
+
 void ReportDialog(HWND window, std::map<std::string, std::string>& last,
                   std::map<HWND, bool>& boxes) {
   if (HWND line = GetDlgItem(window, 1014)) {
     Report(last, "status", Utf8(TextOf(line)));
+    Report(last, "detail", Utf8(TextOf(GetDlgItem(window, 1016))));
     Report(last, "indicator", IndicatorColour(GetDlgItem(window, 1010)));
   } else if (GetDlgItem(window, 1018)) {
     Report(last, "form", FormValues(window));
   } else if (HWND text = GetDlgItem(window, 0xFFFF); text && !GetDlgItem(window, 1041)) {
     if (!boxes[window]) {  // a message box: its caption and its text, once
       boxes[window] = true;
-      std::printf("msgbox=%s|%s\n", Utf8(TextOf(window)).c_str(), Utf8(TextOf(text)).c_str());
+      const auto [first, detail] = Paragraphs(TextOf(text));
+      std::printf("msgbox=%s|%s\n", Utf8(TextOf(window)).c_str(), Utf8(first).c_str());
+      if (!detail.empty()) std::printf("msgdetail=%s\n", Utf8(detail).c_str());
       std::fflush(stdout);
     }
   } else if (GetDlgItem(window, 1041)) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/utf8.h"
 
@@ -68,12 +69,14 @@ bool WaitForExit(pid_t pid) {
   }
 }
 
+enum class HelperEnd { Done, Missing, Failed };
+
 // Starts a helper found on PATH, detached: its own session, the text on its
 // standard input, its output to /dev/null (a forked server child would
 // otherwise hold a caller's captured output open), no other descriptor of ours.
-bool RunHelper(const char* const* argv, std::string_view input) {
+HelperEnd RunHelper(const char* const* argv, std::string_view input) {
   int pipeFds[2];
-  if (pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return HelperEnd::Failed;
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -103,11 +106,27 @@ bool RunHelper(const char* const* argv, std::string_view input) {
   close(pipeFds[0]);
   if (spawned != 0) {
     close(pipeFds[1]);
-    return false;
+    return spawned == ENOENT ? HelperEnd::Missing : HelperEnd::Failed;
   }
   const bool written = WriteToHelper(pipeFds[1], input);
   close(pipeFds[1]);  // end of the text: the helper takes it now
-  return WaitForExit(pid) && written;
+  return WaitForExit(pid) && written ? HelperEnd::Done : HelperEnd::Failed;
+}
+
+// Runs the helpers in turn until one takes the text. Otherwise *problem gets what
+// became of them: "no clipboard tool installed (xclip or xsel)" when none is.
+bool RunFirstHelper(const std::vector<const char* const*>& helpers, std::string_view input,
+                    const std::string& where, std::string* problem) {
+  std::string missing, failed;
+  for (const char* const* argv : helpers) {
+    const HelperEnd end = RunHelper(argv, input);
+    if (end == HelperEnd::Done) return true;
+    std::string& list = end == HelperEnd::Missing ? missing : failed;
+    list += (list.empty() ? "" : " or ") + std::string(argv[0]);
+  }
+  *problem = failed.empty() ? "no clipboard tool installed (" + missing + ")"
+                            : failed + " could not set the clipboard of " + where;
+  return false;
 }
 
 std::string Base64(std::string_view data) {
@@ -144,31 +163,43 @@ bool IsSet(const char* name) {
   return value && *value;
 }
 
-}  // namespace
+constexpr const char* kWlCopy[] = {"wl-copy", "--type", "text/plain;charset=utf-8", nullptr};
+constexpr const char* kXclip[] = {"xclip", "-selection", "clipboard", nullptr};
+constexpr const char* kXsel[] = {"xsel", "--clipboard", "--input", nullptr};
+// tmux swallows OSC 52 from its panes unless told otherwise; its own buffer
+// takes the text, and -w passes it on to the outer terminal where tmux may.
+constexpr const char* kTmux[] = {"tmux", "load-buffer", "-w", "-", nullptr};
 
-bool PutTextOnClipboard(std::u16string_view text) {
-  const std::string bytes = utf8::Utf16ToUtf8(text);
-  const bool wayland = IsSet("WAYLAND_DISPLAY");
-  const bool x11 = IsSet("DISPLAY");
-  if (wayland) {
-    const char* const wlCopy[] = {"wl-copy", "--type", "text/plain;charset=utf-8", nullptr};
-    if (RunHelper(wlCopy, bytes)) return true;
+// The clipboard that the session offers: a display's (X11 also the fallback of a
+// Wayland session without wl-copy), tmux's buffer, or the terminal's.
+bool PutBytes(std::string_view bytes, std::string* problem) {
+  std::vector<const char* const*> helpers;
+  std::string where;
+  if (IsSet("WAYLAND_DISPLAY")) {
+    helpers.push_back(kWlCopy);
+    where = std::string("Wayland display ") + std::getenv("WAYLAND_DISPLAY");
   }
-  if (x11) {  // also the fallback of a Wayland session without wl-copy
-    const char* const xclip[] = {"xclip", "-selection", "clipboard", nullptr};
-    const char* const xsel[] = {"xsel", "--clipboard", "--input", nullptr};
-    return RunHelper(xclip, bytes) || RunHelper(xsel, bytes);
+  if (IsSet("DISPLAY")) {
+    helpers.insert(helpers.end(), {kXclip, kXsel});
+    where += (where.empty() ? "display " : " or display ") + std::string(std::getenv("DISPLAY"));
   }
-  if (wayland) return false;
-  if (IsSet("TMUX")) {
-    // tmux swallows OSC 52 from its panes unless told otherwise; its own buffer
-    // takes the text, and -w passes it on to the outer terminal where tmux may.
-    const char* const tmux[] = {"tmux", "load-buffer", "-w", "-", nullptr};
-    return RunHelper(tmux, bytes);
+  if (!helpers.empty()) return RunFirstHelper(helpers, bytes, where, problem);
+  if (IsSet("TMUX")) return RunFirstHelper({kTmux}, bytes, "this tmux", problem);
+  if (!SetTerminalClipboard(bytes)) {
+    *problem = "no display, no tmux and no terminal to take it";
+    return false;
   }
-  if (!SetTerminalClipboard(bytes)) return false;
   static constexpr char kNote[] =
       "quarvel: no display: the position went to the terminal as OSC 52, which it may ignore\n";
   (void)!write(STDERR_FILENO, kNote, sizeof kNote - 1);
   return true;
+}
+
+}  // namespace
+
+bool PutTextOnClipboard(std::u16string_view text, std::u16string* why) {
+  std::string problem;
+  const bool put = PutBytes(utf8::Utf16ToUtf8(text), &problem);
+  if (!put && why) *why = utf8::Utf8ToUtf16(problem);
+  return put;
 }

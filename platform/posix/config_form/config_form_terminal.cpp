@@ -86,9 +86,11 @@ int RunWithTerminalForm(int (*program)()) {
   StartCurses();
   SetModelObserver([&ui](const ModelEvent&) { Wake(ui); });
   SetMessageBoxHandler([&ui](DialogHandle, const std::u16string& text,
-                             const std::u16string& caption, unsigned flags) {
+                             const std::u16string& caption, unsigned flags,
+                             const std::u16string& detail) {
     std::unique_lock lock(ui.mutex);
-    ui.box = PendingBox{true, text, caption, flags, 0, 0};
+    const std::u16string shown = detail.empty() ? text : text + u"\n\n" + detail;
+    ui.box = PendingBox{true, shown, caption, flags, 0, 0};
     Wake(ui);
     ui.answered.wait(lock, [&] { return !ui.box.open; });
     return ui.box.answer;

@@ -96,6 +96,9 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
   switch (control.kind) {
     case ModelControlKind::Static:
       widget = MakeLabel(place.text);
+      // SS_ENDELLIPSIS: a longer text keeps the control's width and ends in "...".
+      if (place.style & kSsEndEllipsis)
+        gtk_label_set_ellipsize(GTK_LABEL(widget), PANGO_ELLIPSIZE_END);
       gtk_widget_set_size_request(widget, width, height);
       break;
     case ModelControlKind::Bitmap:

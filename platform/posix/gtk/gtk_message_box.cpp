@@ -1,5 +1,5 @@
 // Message boxes as GTK windows: the caption as title, the icon the flags name, the
-// text, and OK or Yes/No with the first button the default.
+// text with its detail under it, and OK or Yes/No with the first button the default.
 #include <memory>
 
 #include "platform/posix/gtk/gtk_windows.h"
@@ -62,10 +62,35 @@ gboolean OnKey(GtkEventControllerKey*, guint key, guint, GdkModifierType, gpoint
   return TRUE;
 }
 
+// A wrapping label takes its narrowest width: only a long text wraps. A word
+// longer than a line (a map address) is broken where it must be.
+GtkWidget* MessageLabel(const std::u16string& text) {
+  constexpr size_t kLineChars = 50;
+  GtkWidget* label = gtk_label_new(Utf8(text).c_str());
+  gtk_label_set_wrap(GTK_LABEL(label), text.size() > kLineChars);
+  gtk_label_set_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), int(kLineChars));
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  return label;
+}
+
+// The text, and under it the detail, which the user may select and copy (a
+// position, a device path).
+GtkWidget* MessageTexts(const std::u16string& text, const std::u16string& detail) {
+  GtkWidget* texts = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
+  gtk_box_append(GTK_BOX(texts), MessageLabel(text));
+  if (!detail.empty()) {
+    GtkWidget* secondary = MessageLabel(detail);
+    gtk_label_set_selectable(GTK_LABEL(secondary), TRUE);
+    gtk_box_append(GTK_BOX(texts), secondary);
+  }
+  return texts;
+}
+
 }  // namespace
 
-void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16string& caption,
-                    unsigned flags, std::function<void(int)> done) {
+void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16string& detail,
+                    const std::u16string& caption, unsigned flags, std::function<void(int)> done) {
   GtkWidget* window = gtk_window_new();
   auto* box = new Box{window, flags, std::move(done)};
   g_object_set_data_full(G_OBJECT(window), "quarvel-box", box,
@@ -85,13 +110,7 @@ void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16
     gtk_widget_set_valign(image, GTK_ALIGN_START);
     gtk_box_append(GTK_BOX(row), image);
   }
-  GtkWidget* label = gtk_label_new(Utf8(text).c_str());
-  // A wrapping label takes its narrowest width: only a long text wraps.
-  constexpr size_t kLineChars = 50;
-  gtk_label_set_wrap(GTK_LABEL(label), text.size() > kLineChars);
-  gtk_label_set_max_width_chars(GTK_LABEL(label), int(kLineChars));
-  gtk_label_set_xalign(GTK_LABEL(label), 0);
-  gtk_box_append(GTK_BOX(row), label);
+  gtk_box_append(GTK_BOX(row), MessageTexts(text, detail));
   gtk_box_append(GTK_BOX(column), row);
 
   GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);

@@ -90,7 +90,7 @@ void OnModelEvent(Runner& runner, const ModelEvent& event) {
 struct BoxRequest {
   Runner* runner = nullptr;
   DialogHandle owner = nullptr;
-  std::u16string text, caption;
+  std::u16string text, caption, detail;
   unsigned flags = 0;
   std::mutex mutex;
   std::condition_variable answered;
@@ -102,8 +102,8 @@ gboolean ShowBox(gpointer data) {
   auto* request = static_cast<BoxRequest*>(data);
   // The dialogs' changes so far come first, so that the box has its owner's window.
   DrainEvents(request->runner);
-  OpenMessageBox(request->runner->WindowOf(request->owner), request->text, request->caption,
-                 request->flags, [request](int answer) {
+  OpenMessageBox(request->runner->WindowOf(request->owner), request->text, request->detail,
+                 request->caption, request->flags, [request](int answer) {
                    std::lock_guard lock(request->mutex);
                    request->answer = answer;
                    request->done = true;
@@ -113,11 +113,12 @@ gboolean ShowBox(gpointer data) {
 }
 
 int AskOnGtkThread(Runner& runner, DialogHandle owner, const std::u16string& text,
-                   const std::u16string& caption, unsigned flags) {
+                   const std::u16string& caption, unsigned flags, const std::u16string& detail) {
   BoxRequest request;
   request.runner = &runner;
   request.owner = owner;
   request.text = text;
+  request.detail = detail;
   request.caption = caption;
   request.flags = flags;
   g_idle_add(ShowBox, &request);
@@ -174,9 +175,11 @@ std::optional<int> RunWithGtkWindows(const std::function<int()>& program,
   g_signal_connect(runner.app, "startup", G_CALLBACK(OnStartup), nullptr);
   g_signal_connect(runner.app, "activate", G_CALLBACK(OnActivate), &runner);
   SetModelObserver([&runner](const ModelEvent& event) { OnModelEvent(runner, event); });
-  SetMessageBoxHandler(
-      [&runner](DialogHandle owner, const std::u16string& text, const std::u16string& caption,
-                unsigned flags) { return AskOnGtkThread(runner, owner, text, caption, flags); });
+  SetMessageBoxHandler([&runner](DialogHandle owner, const std::u16string& text,
+                                 const std::u16string& caption, unsigned flags,
+                                 const std::u16string& detail) {
+    return AskOnGtkThread(runner, owner, text, caption, flags, detail);
+  });
   const int status = g_application_run(G_APPLICATION(runner.app), 0, nullptr);
   SetMessageBoxHandler({});
   SetModelObserver({});

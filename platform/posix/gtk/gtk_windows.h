@@ -47,9 +47,10 @@ DialogWindow* OpenDialogWindow(const ModelDialog& state, GtkWindow* owner, GtkAp
 void SyncDialogWindow(DialogWindow& dialog, const ModelDialog& state);
 void CloseDialogWindow(DialogWindow* dialog);
 
-// A message box over `owner` (may be null); `done` gets the button, on GTK's thread.
-void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16string& caption,
-                    unsigned flags, std::function<void(int)> done);
+// A message box over `owner` (may be null), the detail (if any) as its secondary
+// text under the text; `done` gets the button, on GTK's thread.
+void OpenMessageBox(GtkWindow* owner, const std::u16string& text, const std::u16string& detail,
+                    const std::u16string& caption, unsigned flags, std::function<void(int)> done);
 
 // The soft keys of a menu-bar record as two buttons along the window's bottom; a
 // drop-down key opens its pop-up as a menu.

@@ -9,7 +9,6 @@
 
 #include "common/utf8.h"
 #include "locator/status_dialog.h"
-#include "locator/wait_detail.h"
 #include "platform/command_line.h"
 #include "platform/posix/programs/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
@@ -48,6 +47,7 @@ int main(int argc, char** argv) {
   RunOptions run;
   run.useClipboard = !options.noClipboard;
   run.timeout = std::chrono::seconds(options.timeoutSeconds);
+  run.positionOnStandardOutput = true;
   const auto runQuarvel = [&] { return RunQuarvel(commandLine.c_str(), run); };
   const FrontEndFacts facts =
       CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
@@ -55,9 +55,7 @@ int main(int argc, char** argv) {
   if (ChooseFrontEnd(facts) == FrontEnd::Windows)
     status = RunWithGtkWindows(runQuarvel, {"org.quarvel.Quarvel", "org.quarvel.Quarvel", false});
   if (!status) {
-    TerminalOptions terminal;
-    terminal.waitDetail = &GpsWaitDetail;
-    TerminalStatusFrontEnd frontEnd(terminal);
+    TerminalStatusFrontEnd frontEnd;
     status = runQuarvel();
   }
   const std::u16string published = PublishedText();

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "common/ascii_case.h"
-#include "platform/posix/sources/port_problem.h"
 #include "platform/posix/sources/serial_posix.h"
 
 namespace {
@@ -43,15 +42,15 @@ bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort) {
   return true;
 }
 
-int ConnectGpsd(uint16_t tcpPort) {
+int ConnectGpsd(uint16_t tcpPort, std::string* why) {
   if (tcpPort == 0) {
-    NotePortProblem("gpsd: the TCP port after \"gpsd:\" must be a number from 1 to 65535");
+    *why = "gpsd: the TCP port after \"gpsd:\" must be a number from 1 to 65535";
     return -1;
   }
   const std::string where = "gpsd at 127.0.0.1:" + std::to_string(tcpPort);
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
-    NotePortProblem(where + ": " + std::strerror(errno));
+    *why = where + ": " + std::strerror(errno);
     return -1;
   }
   sockaddr_in address{};
@@ -62,9 +61,8 @@ int ConnectGpsd(uint16_t tcpPort) {
       !SendAll(fd, kWatchNmea, sizeof kWatchNmea - 1) ||
       fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK) != 0) {
     // ECONNREFUSED: no gpsd listens there (not installed, not started).
-    NotePortProblem(
-        where + ": " +
-        (errno == ECONNREFUSED ? "connection refused (is gpsd running?)" : std::strerror(errno)));
+    *why = where + ": " +
+           (errno == ECONNREFUSED ? "connection refused (is gpsd running?)" : std::strerror(errno));
     close(fd);
     return -1;
   }

@@ -1,19 +1,12 @@
-// Why the GPS port could not be opened, in words for the terminal.
+// Why the GPS port could not be opened, in words for the user.
 #include "platform/posix/sources/port_problem.h"
 
 #include <grp.h>
 #include <sys/stat.h>
 
 #include <cstring>
-#include <mutex>
 
 namespace {
-
-std::mutex mutex;
-std::string& Problem() {
-  static auto* problem = new std::string;  // read while the process ends
-  return *problem;
-}
 
 // The name of the group that owns path, or its number; empty when unknown.
 std::string OwningGroup(const std::string& path) {
@@ -29,16 +22,6 @@ std::string OwningGroup(const std::string& path) {
 }
 
 }  // namespace
-
-void NotePortProblem(std::string problem) {
-  std::lock_guard lock(mutex);
-  Problem() = std::move(problem);
-}
-
-std::string LastPortProblem() {
-  std::lock_guard lock(mutex);
-  return Problem();
-}
 
 std::string DescribeOpenError(const std::string& path, int error) {
   std::string text = path + ": " + std::strerror(error);

@@ -68,11 +68,11 @@ std::string SerialDevicePath(const char16_t* name) {
   return "/dev/" + path;
 }
 
-int OpenTtyDevice(const std::string& path) {
+int OpenTtyDevice(const std::string& path, std::string* why) {
   // Non-blocking: a port without carrier would otherwise hang the open.
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    NotePortProblem(DescribeOpenError(path, errno));
+    *why = DescribeOpenError(path, errno);
     return -1;
   }
   termios settings;
@@ -83,7 +83,7 @@ int OpenTtyDevice(const std::string& path) {
     problem = "in use by another program";
   }
   if (problem) {
-    NotePortProblem(path + ": " + problem + " (" + std::strerror(errno) + ")");
+    *why = path + ": " + problem + " (" + std::strerror(errno) + ")";
     close(fd);
     return -1;
   }

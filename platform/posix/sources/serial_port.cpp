@@ -10,7 +10,6 @@
 #include <string>
 
 #include "common/utf8.h"
-#include "platform/posix/sources/port_problem.h"
 #include "platform/posix/sources/serial_posix.h"
 
 namespace {
@@ -49,22 +48,29 @@ Step ReadAvailable(SerialPort& port, char* buffer, std::size_t capacity, std::si
   return Step::Gone;  // EOF of a socket, EIO of a tty whose device went away
 }
 
-}  // namespace
-
-SerialPortHandle OpenSerialPort(const char16_t* name) {
-  if (!name) return kInvalidSerialPort;
-  NotePortProblem({});
+// A gpsd connection or a tty device; problem says why not.
+SerialPortHandle OpenNamed(const char16_t* name, std::string& problem) {
   uint16_t tcpPort = 0;
-  if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort), true);
+  if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort, &problem), true);
   const std::string path = SerialDevicePath(name);
   if (path.empty()) {
-    NotePortProblem("\"" + utf8::Utf16ToUtf8(name) + "\" names no device");
+    problem = "\"" + utf8::Utf16ToUtf8(name) + "\" names no device";
     return kInvalidSerialPort;
   }
-  SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path), false);
+  SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path, &problem), false);
   // A gone pseudo-terminal's number goes to the next terminal opened, whose keys
   // a reopen would read.
   if (port != kInvalidSerialPort) port->mayReturn = !path.starts_with("/dev/pts/");
+  return port;
+}
+
+}  // namespace
+
+SerialPortHandle OpenSerialPort(const char16_t* name, std::u16string* why) {
+  if (!name) return kInvalidSerialPort;
+  std::string problem;
+  SerialPortHandle port = OpenNamed(name, problem);
+  if (why) *why = utf8::Utf8ToUtf16(problem);
   return port;
 }
 
@@ -72,11 +78,13 @@ bool SerialPortMayReturn(SerialPortHandle port) {
   return port != kInvalidSerialPort && port->mayReturn;
 }
 
-bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate) {
+bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string* why) {
   if (port == kInvalidSerialPort) return false;
   if (port->isGpsd || SetTtySpeed(port->fd, baudRate)) return true;
-  NotePortProblem("the device refused " + std::to_string(baudRate) + " baud (" +
-                  std::strerror(errno) + ")");
+  if (why) {
+    *why = utf8::Utf8ToUtf16("the device refused " + std::to_string(baudRate) + " baud (" +
+                             std::strerror(errno) + ")");
+  }
   return false;
 }
 

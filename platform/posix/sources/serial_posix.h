@@ -24,8 +24,8 @@ struct SerialPort {
 std::string SerialDevicePath(const char16_t* name);
 
 // Opens a tty exclusively (TIOCEXCL and an flock that holds for root too) and
-// checks that its settings read. The descriptor, or -1.
-int OpenTtyDevice(const std::string& path);
+// checks that its settings read. The descriptor, or -1 with *why set.
+int OpenTtyDevice(const std::string& path, std::string* why);
 
 // Raw input without cfmakeraw, which would force 8N1: only what edits,
 // translates, echoes or answers the stream is switched off.
@@ -42,5 +42,5 @@ void CloseTtyDevice(int fd);
 bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort);
 
 // Connects to gpsd on the loopback address and asks it for raw NMEA. The
-// socket, or -1 when gpsd is not there.
-int ConnectGpsd(uint16_t tcpPort);
+// socket, or -1 with *why set when gpsd is not there.
+int ConnectGpsd(uint16_t tcpPort, std::string* why);

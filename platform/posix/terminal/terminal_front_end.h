@@ -23,6 +23,7 @@ struct TerminalStatusFrontEnd::Impl {
   std::mutex mutex;
   DialogHandle status = nullptr;  // dialog 102 while it runs
   std::u16string line;            // status line as last drawn
+  std::u16string detail;          // and the wait detail under it
   int image = 0;
   bool lineDrawn = false;
   bool stopPending = false;  // Stop asked for before the dialog was up
@@ -40,7 +41,8 @@ struct TerminalStatusFrontEnd::Impl {
 
   // Drawing (terminal_status.cpp).
   void OnEvent(const ModelEvent& event);
-  int OnMessageBox(const std::u16string& text, const std::u16string& caption, unsigned flags);
+  int OnMessageBox(const std::u16string& text, const std::u16string& caption, unsigned flags,
+                   const std::u16string& boxDetail);
   void Write(const std::string& text) const;
   void DrawLine();                   // with the lock held
   std::u16string ShownLine() const;  // the status line with its wait detail

@@ -1,7 +1,6 @@
 // Terminal front end of Quarvel's status dialog: the title, the status line
 // redrawn in place with a coloured indicator, and the message boxes.
 #include "common/utf8.h"
-#include "platform/posix/sources/port_problem.h"
 #include "platform/posix/terminal/terminal_front_end.h"
 #include "resources/resources.h"
 
@@ -35,11 +34,6 @@ std::string Indicator(int imageId, bool colour) {
 bool InForegroundOf(int fd) {
   const pid_t foreground = tcgetpgrp(fd);
   return foreground >= 0 && foreground == getpgrp();
-}
-
-// The message boxes whose reason the serial layer knows.
-bool IsPortError(const std::u16string& text) {
-  return text == u"Error Opening Comms Port." || text == u"Can't configure GPS-port.";
 }
 
 // Columns of the terminal at fd; 80 when it does not say.
@@ -79,8 +73,10 @@ TerminalStatusFrontEnd::TerminalStatusFrontEnd(TerminalOptions options)
   }
   SetModelObserver([impl](const ModelEvent& event) { impl->OnEvent(event); });
   SetMessageBoxHandler([impl](DialogHandle, const std::u16string& text,
-                              const std::u16string& caption,
-                              unsigned flags) { return impl->OnMessageBox(text, caption, flags); });
+                              const std::u16string& caption, unsigned flags,
+                              const std::u16string& detail) {
+    return impl->OnMessageBox(text, caption, flags, detail);
+  });
   impl->StartInput();
 }
 
@@ -100,12 +96,10 @@ void TerminalStatusFrontEnd::Impl::Write(const std::string& text) const {
   }
 }
 
-// The indicator blinks once a second while the worker waits, so the detail is
-// asked for again each second.
+// The terminal has one line: the detail follows the status text.
 std::u16string TerminalStatusFrontEnd::Impl::ShownLine() const {
-  const char16_t* waiting = FindStringResource(IDS_WAITING);
-  if (!options.waitDetail || !waiting || line != waiting) return line;
-  return line + u" (" + options.waitDetail() + u")";
+  if (detail.empty()) return line;
+  return line + u" (" + detail + u")";
 }
 
 // A line that wrapped could not be redrawn or cleared from its last row: it is
@@ -138,8 +132,10 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
   }
   if (!dialog || dialog->templateId != IDD_STATUS) return;
   const ModelControl* statusLine = dialog->Control(IDC_STATUS_LINE);
+  const ModelControl* waitDetail = dialog->Control(IDC_WAIT_DETAIL);
   const ModelControl* indicator = dialog->Control(IDC_INDICATOR);
   const std::u16string newLine = statusLine ? statusLine->text : u"";
+  const std::u16string newDetail = waitDetail ? waitDetail->text : u"";
   const int newImage = indicator ? indicator->imageId : 0;
   // The worker may set the status line before DialogStarted comes through: its
   // first change starts the drawing, so no early line is lost.
@@ -152,11 +148,13 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
     if (!quiet) Write(colour ? "\x1b[1m" + text + "\x1b[0m\n" : text + "\n");
     if (stopPending) PostDialogMessage(status, kWmCommand, MakeWParam(IDC_STOP, kBnClicked), 0);
     stopPending = false;
-  } else if (event.dialog != status || (newLine == line && newImage == image)) {
+  } else if (event.dialog != status ||
+             (newLine == line && newDetail == detail && newImage == image)) {
     return;
   }
   const bool textChanged = newLine != line || starting;
   line = newLine;
+  detail = newDetail;
   image = newImage;
   if (quiet) return;
   if (fancy) {
@@ -167,12 +165,12 @@ void TerminalStatusFrontEnd::Impl::OnEvent(const ModelEvent& event) {
 }
 
 int TerminalStatusFrontEnd::Impl::OnMessageBox(const std::u16string& text,
-                                               const std::u16string& caption, unsigned flags) {
+                                               const std::u16string& caption, unsigned flags,
+                                               const std::u16string& boxDetail) {
   std::unique_lock lock(mutex);
   std::string out = lineDrawn ? "\r\x1b[K" : "";
   out += utf8::Utf16ToUtf8(caption) + " " + utf8::Utf16ToUtf8(text);
-  const std::string reason = IsPortError(text) ? LastPortProblem() : std::string();
-  if (!reason.empty()) out += "\n" + reason;
+  if (!boxDetail.empty()) out += "\n" + utf8::Utf16ToUtf8(boxDetail);
   const bool yesNo = (flags & kMbButtonMask) == kMbYesNo;
   if (keys) out += yesNo ? " [y/n] " : colour ? "  \x1b[2m[Enter]\x1b[0m" : "  [Enter]";
   Write(out + (keys && yesNo ? "" : "\n"));

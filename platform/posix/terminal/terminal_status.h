@@ -13,17 +13,15 @@ struct TerminalOptions {
   // the foreground there; a run in the background (or without one) draws no
   // status line, and terminal output never stops it (SIGTTOU is ignored).
   bool ownTerminalOnly = true;
-  // Asked at every redraw while "Waiting for GPS-data..." is up, for a few
-  // words after it on why no position has come yet; none when null.
-  std::u16string (*waitDetail)() = nullptr;
 };
 
 // Lives around the program's modal run: installs itself as the dialog model's
 // observer and message-box handler, and restores the terminal when it goes.
 //   Esc, q: Stop (WM_COMMAND 1013) to the status dialog.
 //   Ctrl-C or a signal: the first Stop, the second WM_CLOSE, the third exits 130.
-//   Message boxes print "<caption> <text>"; on a terminal they wait for Enter.
-//   A port error adds the serial layer's reason on a line of its own.
+//   Message boxes print "<caption> <text>", and their detail (a reason, the
+//   copied text) on the lines after it; on a terminal they wait for Enter.
+//   The wait detail (control 1016) follows the status text in brackets.
 //   The status line never wraps, and it is cleared when the dialog ends.
 class TerminalStatusFrontEnd {
  public:

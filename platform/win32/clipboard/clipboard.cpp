@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/win32/last_error.h"
+
 namespace {
 
 // A block exactly as large as the text: Wine hands the whole allocation to X11
@@ -34,14 +36,19 @@ bool OpenClipboardPatiently() {
 
 }  // namespace
 
-bool PutTextOnClipboard(std::u16string_view text) {
+bool PutTextOnClipboard(std::u16string_view text, std::u16string* why) {
   HGLOBAL block = CopyToBlock(text);
-  if (!block) return false;
+  if (!block) {
+    if (why) *why = DescribeLastError(L"no memory for the text");
+    return false;
+  }
   if (!OpenClipboardPatiently()) {
+    if (why) *why = DescribeLastError(L"the clipboard could not be opened");
     GlobalFree(block);
     return false;
   }
   const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+  if (!placed && why) *why = DescribeLastError(L"the clipboard refused the text");
   CloseClipboard();
   if (!placed) GlobalFree(block);  // ownership passes to the system only on success
   return placed;

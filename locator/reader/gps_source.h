@@ -1,0 +1,63 @@
+// Inside the GPS reader, for its own files and tests: the sources that the port text
+// picks (a small table from the text to one record of functions per kind) and one
+// read of the reader's source.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "locator/nmea_framer.h"
+#include "platform/serial_port.h"
+
+// The message box texts of a port that failed, and the reason shown under them.
+inline constexpr char16_t kPortOpenFailedText[] = u"Error Opening Comms Port.";
+inline constexpr char16_t kPortSpeedRefusedText[] = u"Can't configure GPS-port.";
+
+struct GpsPortProblem {
+  const char16_t* message = nullptr;  // one of the two texts above; null when it opened
+  std::u16string reason;              // the path tried and the system's words
+};
+
+// One kind of source: what opening, reading, waking and closing mean for it.
+// A source is the kind's own handle; null is no source.
+struct GpsSourceKind {
+  // Opens the source that portText names and sets it to baudRate where the kind
+  // has a speed; null with *problem filled when it cannot.
+  void* (*open)(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
+  // Blocks until bytes come: the count, 0 when woken, kSerialPortGone when the
+  // source is gone for good.
+  std::ptrdiff_t (*read)(void* source, char* buffer, std::size_t capacity);
+  // Makes a pending read, and every later one, return 0 at once; any thread.
+  void (*wake)(void* source);
+  // Whether the same port text may open the source again once it is gone.
+  bool (*mayReturn)(void* source);
+  void (*close)(void* source);
+};
+
+extern const GpsSourceKind kSerialSource;  // the platform's serial ports (and on Linux "gpsd:")
+extern const GpsSourceKind kDemoSource;    // "DEMO:", the simulated receiver
+
+// An open source of some kind, or none.
+struct GpsSource {
+  const GpsSourceKind* kind = nullptr;
+  void* handle = nullptr;
+};
+
+// The kind that portText picks: the first whose name test it passes; a text
+// that no built-in source takes names a serial port.
+const GpsSourceKind& FindGpsSourceKind(const char16_t* portText);
+
+// Opens through the picked kind, telling the user nothing: a closed source
+// with *problem filled on failure.
+GpsSource OpenGpsSource(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
+bool IsGpsSourceOpen(const GpsSource& source);
+std::ptrdiff_t ReadGpsSource(const GpsSource& source, char* buffer, std::size_t capacity);
+void WakeGpsSource(const GpsSource& source);
+bool GpsSourceMayReturn(const GpsSource& source);
+void CloseGpsSource(GpsSource& source);
+
+// One read of at most kGpsReadSize bytes from the reader's current source into
+// the buffer, with a NUL after them: the count; 0 with no source or nothing
+// read, the buffer then left as it was when there is no source.
+std::size_t ReadGpsPort(char (&readBuffer)[kGpsReadSize + 1]);
