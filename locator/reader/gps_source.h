@@ -23,7 +23,7 @@ struct GpsPortProblem {
 // A source is the kind's own handle; null is no source.
 struct GpsSourceKind {
   // Opens the source that portText names and sets it to baudRate where the kind
-  // has a speed; null with *problem filled when it cannot.
+  // has a speed; null, with problem filled in, when it cannot.
   void* (*open)(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
   // Blocks until bytes come: the count, 0 when woken, kSerialPortGone when the
   // source is gone for good.
@@ -49,7 +49,7 @@ struct GpsSource {
 const GpsSourceKind& FindGpsSourceKind(const char16_t* portText);
 
 // Opens through the picked kind, telling the user nothing: a closed source
-// with *problem filled on failure.
+// with problem filled in on failure.
 GpsSource OpenGpsSource(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
 bool IsGpsSourceOpen(const GpsSource& source);
 std::ptrdiff_t ReadGpsSource(const GpsSource& source, char* buffer, std::size_t capacity);
