@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 #include "platform/serial_port.h"
 
 // The message box texts of a port that failed, and the reason shown under them.
