@@ -4,16 +4,20 @@
 enum class FrontEnd { Windows, Terminal };
 
 struct FrontEndFacts {
-  bool askedWindows = false;   // --gui
-  bool askedTerminal = false;  // --terminal
-  bool display = false;        // DISPLAY or WAYLAND_DISPLAY is set
-  bool inputIsTerminal = false;
-  bool windowsBuilt = false;  // the build has GTK
+  bool askedWindows = false;         // --gui
+  bool askedTerminal = false;        // --terminal
+  bool display = false;              // DISPLAY or WAYLAND_DISPLAY is set
+  bool controllingTerminal = false;  // the run belongs to a terminal (/dev/tty opens)
+  bool terminalCanShow = true;       // the program's terminal front end can run here
+  bool windowsBuilt = false;         // the build has GTK
 };
 
-// --terminal wins; then --gui; otherwise the windows when started from the
-// desktop (a display, and standard input no terminal). Without GTK: the terminal.
+// --terminal wins; then --gui. Otherwise a run that belongs to a terminal stays
+// there, whatever its standard streams are, unless its terminal front end cannot
+// run there; a run of no terminal opens the windows on a display. Without GTK: the
+// terminal.
 FrontEnd ChooseFrontEnd(const FrontEndFacts& facts);
 
-// The facts of this process (environment, standard input), the options and the build.
+// The facts of this process (environment, controlling terminal), the options and
+// the build; terminalCanShow stays true for the caller to decide.
 FrontEndFacts CurrentFrontEndFacts(bool askedWindows, bool askedTerminal, bool windowsBuilt);

@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     std::printf("quarvel-config %s\n", kQuarvelVersion);
     return 0;
   }
-  const FrontEndFacts facts =
-      CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
+  FrontEndFacts facts = CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
+  facts.terminalCanShow = WhyNoTerminalForm() == nullptr;
   if (ChooseFrontEnd(facts) == FrontEnd::Windows) {
     SetModelPlatformType(options.smartphone ? u"Smartphone" : u"PocketPC");
     const std::optional<int> status = RunWithGtkWindows(
