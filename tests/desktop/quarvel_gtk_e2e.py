@@ -81,15 +81,21 @@ class QuarvelWindows(unittest.TestCase):
         self.assertEqual(self.desktop.x.clipboard(), line)
 
     def test_stop_while_waiting_ends_without_message(self):
-        process = self.run_quarvel(self.silent_port())
-        stop = self.desktop.node("quarvel", "push button", "Stop")
-        self.desktop.wait_for("waiting", lambda: "Waiting for GPS-data..." in
-                              self.desktop.texts("quarvel"))
-        self.desktop.click(self.desktop.wait_for_window("Quarvel"), stop)
-        code, out, err = self.finish(process)
-        self.assertEqual(code, 3, err)
-        self.assertEqual(out, "")
-        self.assertEqual(self.desktop.windows("Quarvel!"), [])
+        def click_stop(window):
+            self.desktop.click(window, self.desktop.node("quarvel", "push button", "Stop"))
+
+        def press_escape(window):
+            self.desktop.key(window, "Escape")
+        for how, stop in (("the Stop button", click_stop), ("Esc", press_escape)):
+            with self.subTest(how):
+                process = self.run_quarvel(self.silent_port())
+                self.desktop.wait_for("waiting", lambda: "Waiting for GPS-data..." in
+                                      self.desktop.texts("quarvel"))
+                stop(self.desktop.wait_for_window("Quarvel"))
+                code, out, err = self.finish(process)
+                self.assertEqual(code, 3, f"after {how}: {err}")
+                self.assertEqual(out, "")
+                self.assertEqual(self.desktop.windows("Quarvel!"), [])
 
     def test_silent_receiver_shows_why_the_wait_goes_on(self):
         process = self.run_quarvel(self.silent_port())

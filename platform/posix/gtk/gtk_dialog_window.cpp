@@ -187,10 +187,15 @@ gboolean OnCloseRequest(GtkWindow*, gpointer data) {
   return TRUE;  // the dialog procedure decides; the window goes when the dialog ends
 }
 
-// Esc is Cancel, as the dialog manager makes it.
+// Esc is Cancel, as the dialog manager makes it; the status window has no Cancel,
+// and there Esc is Stop, as on the terminal.
 gboolean OnKey(GtkEventControllerKey*, guint key, guint, GdkModifierType, gpointer data) {
   if (key != GDK_KEY_Escape) return FALSE;
-  PostCommand(static_cast<DialogWindow*>(data)->handle, kIdCancel, kBnClicked);
+  auto* dialog = static_cast<DialogWindow*>(data);
+  if (dialog->controls.count(IDC_STOP))
+    ModelClick(dialog->handle, IDC_STOP);
+  else
+    PostCommand(dialog->handle, kIdCancel, kBnClicked);
   return TRUE;
 }
 
