@@ -13,6 +13,7 @@ from desktop import Desktop, TIMEOUT
 
 BINARY = None
 APP = "quarvel-config"
+BY_ID = "usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00"
 
 
 class ConfigWindows(unittest.TestCase):
@@ -25,8 +26,13 @@ class ConfigWindows(unittest.TestCase):
         os.makedirs(self.bin)
         self.program = os.path.join(self.bin, "quarvel-config")
         shutil.copy(BINARY, self.program)
+        # A receiver plugged in, offered by its stable name.
+        devices = os.path.join(self.root, "dev")
+        os.makedirs(os.path.join(devices, "serial", "by-id"))
+        os.symlink("../../ttyACM0", os.path.join(devices, "serial", "by-id", BY_ID))
         os.environ.update(HOME=self.root, XDG_DATA_HOME=self.data,
-                          XDG_CONFIG_HOME=os.path.join(self.root, "config"))
+                          XDG_CONFIG_HOME=os.path.join(self.root, "config"),
+                          QUARVEL_DEVICE_DIR=devices)
         self.process = self.desktop.start([self.program, "--gui"], cwd="/")
         self.addCleanup(self.stop)
         self.desktop.node(APP, "label", "GPS:")
@@ -113,6 +119,39 @@ class ConfigWindows(unittest.TestCase):
                               not in self.desktop.texts(APP))
         self.button(self.form, "Exit")
         self.assertEqual(self.process.wait(timeout=TIMEOUT), 0)
+
+    def box(self, node):
+        extents = node.queryComponent().getExtents(self.desktop.atspi.WINDOW_COORDS)
+        return extents.x, extents.y, extents.width, extents.height
+
+    def test_labels_and_fields_line_up_and_a_by_id_name_reads_whole(self):
+        nodes = self.desktop.nodes(APP)
+        label = {name: node for role, name, node in nodes if role == "label"}
+        check = {name: node for role, name, node in nodes if role == "check box"}
+        combos = [node for role, _, node in nodes if role == "combo box"]
+        rows = [("GPS:", combos[0]), ("Bluetooth:", check["Bluetooth:"]),
+                ("Coordinates only:", check["Coordinates only:"]), ("Map type:", combos[1]),
+                ("Lite map:", check["Lite map:"])]
+        places = {name: (self.box(label[name]), self.box(field)) for name, field in rows}
+        starts = {name: (lx, fx) for name, ((lx, _, _, _), (fx, _, _, _)) in places.items()}
+        self.assertEqual(len({lx for lx, _ in starts.values()}), 1, f"labels start: {starts}")
+        self.assertEqual(len({fx for _, fx in starts.values()}), 1, f"fields start: {starts}")
+        for name, ((lx, ly, lw, lh), (fx, fy, fw, fh)) in places.items():
+            self.assertGreaterEqual(fx, lx + lw, f"{name} overlaps its field")
+            self.assertTrue(fy <= ly + lh / 2 <= fy + fh, f"{name} beside its field: "
+                            f"label {ly}+{lh}, field {fy}+{fh}")
+        _, lite_y, _, lite_h = places["Lite map:"][1]
+        copyright_y = self.box(label["(c) 2026 the Quarvel team"])[1]
+        self.assertLessEqual(copyright_y - (lite_y + lite_h), 24, "a band above the copyright")
+
+        # The offered by-id name fits the port field: GTK's own measure of it.
+        import gi
+        gi.require_version("Gtk", "4.0")
+        from gi.repository import Gtk
+        Gtk.init()
+        text, _ = Gtk.Entry().create_pango_layout("/dev/serial/by-id/" + BY_ID).get_pixel_size()
+        field = next(node for role, _, node in self.desktop.nodes(APP) if role == "text")
+        self.assertGreaterEqual(self.box(field)[2], text, "the port field cuts the name")
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@ for the user's keys and clicks."""
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -19,6 +20,12 @@ class Desktop:
         os.environ.pop("WAYLAND_DISPLAY", None)
         os.environ["GTK_A11Y"] = "atspi"
         os.environ["GDK_BACKEND"] = "x11"
+        # The accessibility bus puts its socket in XDG_RUNTIME_DIR, else in ~/.cache
+        # where another desktop test's bus, ending, removes it: a folder of its own.
+        runtime = tempfile.mkdtemp(prefix="quarvel-desktop-")
+        os.environ["XDG_RUNTIME_DIR"] = runtime
+        subprocess.run(["dbus-update-activation-environment", f"XDG_RUNTIME_DIR={runtime}"],
+                       check=True)
         import pyatspi  # after DISPLAY, so that it finds this desktop's bus
         self.atspi = pyatspi
 

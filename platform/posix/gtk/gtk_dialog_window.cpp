@@ -1,6 +1,6 @@
-// A running dialog as a GTK window: its template's controls placed by their
-// dialog-unit positions, kept in step with the model, and the user's input on
-// them turned into the messages the dialog procedure expects.
+// A running dialog as a GTK window: its template's controls, kept in step with
+// the model, and the user's input on them turned into the messages the dialog
+// procedure expects.
 #include <algorithm>
 
 #include "platform/posix/gtk/gtk_windows.h"
@@ -85,13 +85,11 @@ GtkWidget* MakeLabel(const char16_t* text) {
   return label;
 }
 
-// The widgets of one template control, placed in `fixed`.
-ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUnits& units,
-                           const ControlTemplate& place, const ModelControl& control) {
+// The widgets of one template control, not yet placed.
+ControlWidgets MakeControl(DialogWindow* dialog, const ControlTemplate& place,
+                           const ModelControl& control) {
   ControlWidgets made;
   made.kind = control.kind;
-  const int x = units.X(place.x), y = units.Y(place.y);
-  const int width = units.X(place.width), height = units.Y(place.height);
   GtkWidget* widget = nullptr;
   switch (control.kind) {
     case ModelControlKind::Static:
@@ -99,7 +97,6 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
       // SS_ENDELLIPSIS: a longer text keeps the control's width and ends in "...".
       if (place.style & kSsEndEllipsis)
         gtk_label_set_ellipsize(GTK_LABEL(widget), PANGO_ELLIPSIZE_END);
-      gtk_widget_set_size_request(widget, width, height);
       break;
     case ModelControlKind::Bitmap:
       widget = gtk_picture_new();
@@ -108,14 +105,11 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
     case ModelControlKind::Button:
       widget = gtk_button_new_with_label(Utf8(place.text).c_str());
       gtk_widget_add_css_class(widget, "quarvel-button");
-      gtk_widget_set_size_request(widget, width, height);
       g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), Ref(dialog, control.id, widget));
       break;
     case ModelControlKind::CheckBox: {
-      // Text on the left, box at the right edge (BS_LEFTTEXT).
+      // Text on the left, box on the right (BS_LEFTTEXT).
       made.label = MakeLabel(place.text);
-      gtk_widget_set_size_request(made.label, width - units.X(12), height);
-      gtk_fixed_put(fixed, made.label, x, y);
       widget = gtk_check_button_new();
       gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                      Utf8(place.text).c_str(), -1);
@@ -124,15 +118,11 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
       g_signal_connect(press, "pressed", G_CALLBACK(OnLabelPressed),
                        Ref(dialog, control.id, made.label));
       gtk_widget_add_controller(made.label, GTK_EVENT_CONTROLLER(press));
-      gtk_widget_set_size_request(widget, -1, height);
-      made.widget = widget;
-      gtk_fixed_put(fixed, widget, x + width - units.X(12), y);
-      return made;
+      break;
     }
     case ModelControlKind::Edit:
       widget = gtk_entry_new();
       gtk_editable_set_width_chars(GTK_EDITABLE(widget), 1);
-      gtk_widget_set_size_request(widget, width, height);
       g_signal_connect(widget, "changed", G_CALLBACK(OnEntryChanged),
                        Ref(dialog, control.id, widget));
       g_signal_connect(widget, "activate", G_CALLBACK(OnEntryActivate),
@@ -143,8 +133,6 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
     case ModelControlKind::ListBox: {
       const bool editable = control.kind == ModelControlKind::Combo;
       widget = editable ? gtk_combo_box_text_new_with_entry() : gtk_combo_box_text_new();
-      // A combo's template height is that of its dropped list; the field is one line.
-      gtk_widget_set_size_request(widget, width, -1);
       g_signal_connect(widget, "changed", G_CALLBACK(OnComboChanged),
                        Ref(dialog, control.id, widget));
       if (editable) {
@@ -157,8 +145,38 @@ ControlWidgets MakeControl(DialogWindow* dialog, GtkFixed* fixed, const DialogUn
     }
   }
   made.widget = widget;
-  gtk_fixed_put(fixed, widget, x, y);
   return made;
+}
+
+// The controls at their template's places, sized in dialog units.
+GtkWidget* PlaceAsTemplate(const DialogTemplate& source, std::vector<ControlWidgets>& made,
+                           const DialogUnits& units) {
+  GtkWidget* fixed = gtk_fixed_new();
+  gtk_widget_set_size_request(fixed, units.X(source.width), units.Y(source.height));
+  for (size_t i = 0; i < made.size(); ++i) {
+    const ControlTemplate& place = source.controls[i];
+    const int x = units.X(place.x), y = units.Y(place.y);
+    const int width = units.X(place.width), height = units.Y(place.height);
+    GtkWidget* widget = made[i].widget;
+    switch (made[i].kind) {
+      case ModelControlKind::Bitmap: break;
+      case ModelControlKind::CheckBox:
+        gtk_widget_set_size_request(made[i].label, width - units.X(12), height);
+        gtk_fixed_put(GTK_FIXED(fixed), made[i].label, x, y);
+        gtk_widget_set_size_request(widget, -1, height);
+        gtk_fixed_put(GTK_FIXED(fixed), widget, x + width - units.X(12), y);
+        continue;
+      case ModelControlKind::Combo:
+      case ModelControlKind::ComboList:
+      case ModelControlKind::ListBox:
+        // A combo's template height is that of its dropped list; the field is one line.
+        gtk_widget_set_size_request(widget, width, -1);
+        break;
+      default: gtk_widget_set_size_request(widget, width, height);
+    }
+    gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);
+  }
+  return fixed;
 }
 
 // A control's focusable widget: an editable combo takes the focus in its field.
@@ -232,6 +250,7 @@ void SyncText(ControlWidgets& control, const ModelControl& state) {
           gtk_combo_box_text_append_text(combo, Utf8(item).c_str());
         control.items = state.items;
       }
+      WidenToContent(control, state);
       if (gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) != state.selection)
         gtk_combo_box_set_active(GTK_COMBO_BOX(combo), state.selection);
       if (control.kind == ModelControlKind::Combo) {
@@ -251,24 +270,28 @@ DialogWindow* OpenDialogWindow(const ModelDialog& state, GtkWindow* owner, GtkAp
   dialog->handle = state.handle;
   dialog->window = gtk_application_window_new(app);
   GtkWindow* window = GTK_WINDOW(dialog->window);
-  gtk_widget_add_css_class(dialog->window, "quarvel-dialog");
   gtk_window_set_resizable(window, FALSE);
   if (owner) {
     gtk_window_set_transient_for(window, owner);
     gtk_window_set_modal(window, TRUE);
   }
-  const DialogUnits units = MeasureDialogUnits(dialog->window);
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-  GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, units.X(source->width), units.Y(source->height));
-  gtk_box_append(GTK_BOX(column), fixed);
-  for (size_t i = 0; i < source->controls.size() && i < state.controls.size(); ++i) {
-    const ModelControl& control = state.controls[i];
-    ControlWidgets made =
-        MakeControl(dialog, GTK_FIXED(fixed), units, source->controls[i], control);
+  const size_t count = std::min(source->controls.size(), state.controls.size());
+  std::vector<ControlWidgets> made;
+  for (size_t i = 0; i < count; ++i)
+    made.push_back(MakeControl(dialog, source->controls[i], state.controls[i]));
+  if (IsForm(*source)) {
+    gtk_box_append(GTK_BOX(column), PlaceOnGrid(*source, made));
+  } else {
+    gtk_widget_add_css_class(dialog->window, "quarvel-dialog");
+    const DialogUnits units = MeasureDialogUnits(dialog->window);
+    gtk_box_append(GTK_BOX(column), PlaceAsTemplate(*source, made, units));
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const int id = state.controls[i].id;
     // Labels without an id share one; only the first is found by id.
-    if (control.id == IDC_LABEL || dialog->controls.count(control.id)) continue;
-    dialog->controls.emplace(control.id, std::move(made));
+    if (id == IDC_LABEL || dialog->controls.count(id)) continue;
+    dialog->controls.emplace(id, std::move(made[i]));
   }
   gtk_window_set_child(window, column);
   g_signal_connect(window, "close-request", G_CALLBACK(OnCloseRequest), dialog);

@@ -12,7 +12,8 @@ using namespace gtk_windows;
 
 namespace {
 
-// Compact controls, so that they keep the sizes of the Windows templates.
+// Compact controls in the windows laid out from the templates, so that they keep
+// the templates' sizes; the forms on a grid take the theme's.
 constexpr const char kStyle[] =
     "window.quarvel-dialog { font-size: 9pt; }"
     "window.quarvel-dialog button, window.quarvel-dialog entry,"
@@ -20,7 +21,10 @@ constexpr const char kStyle[] =
     " padding-bottom: 1px; }"
     "window.quarvel-dialog combobox entry { min-height: 0; padding-top: 0; padding-bottom: 0; }"
     "window.quarvel-dialog checkbutton { padding: 0; min-height: 0; }"
+    ".quarvel-form { margin: 12px; }"
+    ".quarvel-form .dim-label { margin-top: 6px; }"
     ".quarvel-soft-keys { margin: 2px; }"
+    ".quarvel-form ~ .quarvel-soft-keys { margin: 0 12px 12px 12px; }"
     ".quarvel-message { margin: 12px; }";
 
 struct Runner {

@@ -41,6 +41,16 @@ struct DialogWindow {
   bool syncing = false;   // widgets being set from the model: their signals are not input
 };
 
+// A form of labels and fields lines up on a grid; the other dialogs (the status
+// window) keep their template's places.
+bool IsForm(const DialogTemplate& source);
+// A form's controls (made in template order) on a GtkGrid: the template's rows top
+// to bottom, each a label and its field, or a check box's text and its box.
+GtkWidget* PlaceOnGrid(const DialogTemplate& source, std::vector<ControlWidgets>& made);
+// An editable combo's field widened to its longest item or text (a by-id port
+// name reads whole), never narrowed while the window is open.
+void WidenToContent(ControlWidgets& combo, const ModelControl& state);
+
 // Builds the window of a dialog that started, from its template and state.
 DialogWindow* OpenDialogWindow(const ModelDialog& state, GtkWindow* owner, GtkApplication* app);
 // Brings the window's widgets in step with the dialog's state.
