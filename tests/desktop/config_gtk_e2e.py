@@ -126,33 +126,27 @@ class ConfigWindows(unittest.TestCase):
 
     def test_labels_and_fields_line_up_and_a_by_id_name_reads_whole(self):
         nodes = self.desktop.nodes(APP)
-        label = {name: node for role, name, node in nodes if role == "label"}
-        check = {name: node for role, name, node in nodes if role == "check box"}
+        named = {(role, name): node for role, name, node in nodes}
         combos = [node for role, _, node in nodes if role == "combo box"]
-        rows = [("GPS:", combos[0]), ("Bluetooth:", check["Bluetooth:"]),
-                ("Coordinates only:", check["Coordinates only:"]), ("Map type:", combos[1]),
-                ("Lite map:", check["Lite map:"])]
-        places = {name: (self.box(label[name]), self.box(field)) for name, field in rows}
-        starts = {name: (lx, fx) for name, ((lx, _, _, _), (fx, _, _, _)) in places.items()}
-        self.assertEqual(len({lx for lx, _ in starts.values()}), 1, f"labels start: {starts}")
-        self.assertEqual(len({fx for _, fx in starts.values()}), 1, f"fields start: {starts}")
+        fields = {"GPS:": combos[0], "Map type:": combos[1]}
+        places = {name: (self.box(named["label", name]),
+                         self.box(fields.get(name) or named["check box", name]))
+                  for name in ("GPS:", "Bluetooth:", "Coordinates only:", "Map type:", "Lite map:")}
+        starts = {name: (label[0], field[0]) for name, (label, field) in places.items()}
+        self.assertEqual(len(set(starts.values())), 1, f"label and field starts: {starts}")
         for name, ((lx, ly, lw, lh), (fx, fy, fw, fh)) in places.items():
             self.assertGreaterEqual(fx, lx + lw, f"{name} overlaps its field")
-            self.assertTrue(fy <= ly + lh / 2 <= fy + fh, f"{name} beside its field: "
-                            f"label {ly}+{lh}, field {fy}+{fh}")
+            self.assertTrue(fy <= ly + lh / 2 <= fy + fh, f"{name} not beside its field")
         _, lite_y, _, lite_h = places["Lite map:"][1]
-        copyright_y = self.box(label["(c) 2026 the Quarvel team"])[1]
+        copyright_y = self.box(named["label", "(c) 2026 the Quarvel team"])[1]
         self.assertLessEqual(copyright_y - (lite_y + lite_h), 24, "a band above the copyright")
-
-        # The offered by-id name fits the port field: GTK's own measure of it.
+        # The offered by-id name fits the port field, as GTK measures it.
         import gi
         gi.require_version("Gtk", "4.0")
         from gi.repository import Gtk
         Gtk.init()
         text, _ = Gtk.Entry().create_pango_layout("/dev/serial/by-id/" + BY_ID).get_pixel_size()
-        field = next(node for role, _, node in self.desktop.nodes(APP) if role == "text")
-        self.assertGreaterEqual(self.box(field)[2], text, "the port field cuts the name")
-
+        self.assertGreaterEqual(self.box(named["text", "GtkEntry"])[2], text, "the name is cut")
 
 if __name__ == "__main__":
     BINARY = os.path.abspath(sys.argv.pop(1))

@@ -1,13 +1,6 @@
 // Which front end the Linux programs show, for each way they can be started.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
-
 #include "platform/posix/programs/front_end_choice.h"
 
 namespace {
@@ -55,33 +48,6 @@ TEST(FrontEndChoice, DisplayFromEnvironment) {
   EXPECT_TRUE(facts.display);
   EXPECT_TRUE(facts.askedWindows);
   EXPECT_FALSE(facts.windowsBuilt);
-}
-
-// Whether a child in a session of its own finds a controlling terminal, with
-// and without a pseudo-terminal opened as its terminal.
-bool ChildFindsTerminal(const char* slavePath) {
-  const pid_t child = fork();
-  if (child == 0) {
-    setsid();
-    // The first terminal a session leader opens becomes its controlling terminal.
-    if (slavePath && open(slavePath, O_RDWR) < 0) _exit(2);
-    _exit(CurrentFrontEndFacts(false, false, true).controllingTerminal ? 1 : 0);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return false;
-  EXPECT_NE(WEXITSTATUS(status), 2) << "the pseudo-terminal did not open";
-  return WEXITSTATUS(status) == 1;
-}
-
-TEST(FrontEndChoice, ControllingTerminalOfTheRun) {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  const std::string slave = ptsname(master);
-  EXPECT_FALSE(ChildFindsTerminal(nullptr)) << "a run in a session of its own found a terminal";
-  EXPECT_TRUE(ChildFindsTerminal(slave.c_str())) << "a run under " << slave << " found none";
-  close(master);
 }
 
 }  // namespace
