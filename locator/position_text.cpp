@@ -186,10 +186,10 @@ std::size_t FormatCoordinates(double latitude, double longitude,
 }
 
 std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType, bool liteMap,
-                         char16_t (&url)[kMapUrlSize]) {
+                         char16_t (&url)[kMapUrlSize], const char16_t* host) {
   TextWriter writer(url, kMapUrlSize);
   writer.Put(u"http://");
-  writer.Put(kMapHost);
+  writer.Put(host ? host : kMapHost);
   writer.Put(u"/quarvel/?lat=");
   PutNumber(writer, latitude);
   writer.Put(u"&lon=");

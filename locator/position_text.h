@@ -25,6 +25,7 @@ std::size_t FormatCoordinates(double latitude, double longitude,
                               char16_t (&text)[kCoordinatesTextSize]);
 
 // "http://<host>/quarvel/?lat=..&lon=..[&t=letter][&s=1]". mapType is the
-// settings' letter (may be empty). Returns the length.
+// settings' letter (may be empty); host is the build setting unless a caller has
+// checked another (name[:port][/path] of at most 190 characters). Returns the length.
 std::size_t FormatMapUrl(double latitude, double longitude, const char16_t* mapType, bool liteMap,
-                         char16_t (&url)[kMapUrlSize]);
+                         char16_t (&url)[kMapUrlSize], const char16_t* host = kMapHost);
