@@ -20,6 +20,8 @@ from xserver import XServer  # noqa: E402
 
 SKIP = 77
 DIST = VERSION = None
+MAP_PAGE_TEST = os.path.join(HERE, "..", "web", "map_page_test.py")
+PROBE = HOST = None  # map_url_probe and the map host it was built with
 USER = "nobody"
 SAVED = (b"# COM port\nDEMO:\n# Default map type\nn\n# Lite map\n1\n"
          b"# Bluetooth\n0\n# Coordinates only\n1\n")
@@ -87,6 +89,19 @@ class DebianPackage(unittest.TestCase):
         t.keys("F1")
         self.assertEqual(t.wait_for_exit(), 0)
 
+    def check_map_page(self, installed):
+        """The page as installed, with Debian's Leaflet, in the map page's browser test."""
+        page = "/usr/share/quarvel/web/quarvel"
+        self.assertIn(f"{page}/index.html", installed)
+        self.assertEqual(os.path.realpath(f"{page}/leaflet"), "/usr/share/javascript/leaflet")
+        if not PROBE:
+            print("map page not run in the browser: built without QUARVEL_WEB")
+            return
+        result = subprocess.run([sys.executable, MAP_PAGE_TEST, "--root", os.path.dirname(page),
+                                 "--probe", PROBE, "--host", HOST],
+                                capture_output=True, text=True, timeout=300)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
     def test_install_use_and_remove(self):
         debs = glob.glob(os.path.join(DIST, f"quarvel_{VERSION}_*.deb"))
         self.assertEqual(len(debs), 1, f"one package of version {VERSION} in {DIST}")
@@ -99,6 +114,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/applications/org.quarvel.Quarvel.desktop",
                      "/usr/share/metainfo/org.quarvel.Quarvel.metainfo.xml"):
             self.assertIn(path, installed)
+        self.check_map_page(installed)
 
         for program in ("quarvel", "quarvel-config", "quarvel-decode"):
             result = self.run_as_user(program, "--version", timeout=10)
@@ -124,6 +140,9 @@ class DebianPackage(unittest.TestCase):
 if __name__ == "__main__":
     DIST, VERSION = sys.argv[1], sys.argv[2]
     del sys.argv[1:3]
+    if len(sys.argv) > 3 and sys.argv[1] == "--map-page":  # --map-page PROBE HOST
+        PROBE, HOST = sys.argv[2:4]
+        del sys.argv[1:4]
     reasons = []
     if os.geteuid() != 0:
         reasons.append("installing a package needs root (CI runs as root)")
