@@ -60,12 +60,6 @@ TEST(FormatPosition, TableOfPositionsAndFormats) {
   EXPECT_GE(rows, 20);
 }
 
-TEST(FormatPosition, PlusCodeOnACellEdgeTakesTheCellItBegins) {
-  // -74.006 is, as written, the western edge of a cell: the code is that cell's, whatever
-  // side of the edge the double falls on (npm's float code says 4H, the cell before).
-  EXPECT_EQ(Line(PositionFormat::Plus, At(40.7128, -74.006)), "87G7PX7V+4J");
-}
-
 TEST(FindPositionFormat, NamesAndTheirList) {
   EXPECT_EQ(utf8::Utf16ToUtf8(PositionFormatNames()),
             "ddm, url, dd, dms, utm, mgrs, plus, geo, osm, json");
