@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "nmea/parser.h"
+#include "locator/locator_state.h"
 #include "locator/position_text.h"
 #include "locator/status_dialog.h"
 #include "locator/status_harness.h"
@@ -290,7 +291,9 @@ TEST_F(FlowTest, StopButtonAndActivationAsTheProcedureSeesThem) {
 TEST_F(FlowTest, TheWaitShowsWhatTheReaderWaitsOnAndOnlyTheWait) {
   std::vector<std::string> seen;  // the detail when each status text or image came
   const int status = Run(u"pts/9 n 0 0 1", [&](const std::string& event, int polls) {
-    const auto detail = ModelControlState(ModelActiveDialog(), IDC_WAIT_DETAIL);
+    // The handle the procedure stored before the worker started: the model may not
+    // mark the dialog active until WM_INITDIALOG has returned, after the first status.
+    const auto detail = ModelControlState(Locator().dialog.load(), IDC_WAIT_DETAIL);
     seen.push_back(event + " | " + (detail ? Narrow(detail->text) : "(no control)"));
     if (event.rfind("image", 0) == 0 && polls == 1) {
       SetReaderWaitDetail(u"9 satellites in view, no fix yet");
