@@ -111,8 +111,13 @@ def prepare(prefix, ports=(1, 2)):
 
 
 def wine_reg(prefix, *args):
-    subprocess.run(["wine", "reg", *args], env=base_env(prefix), check=False,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    """Changes the prefix's registry outside a session. The wineserver it starts (and
+    the desktop process, without a display) lingers a few seconds: a session opened
+    meanwhile would join it and every window would fail, so this waits for its end."""
+    env = base_env(prefix)
+    subprocess.run(["wine", "reg", *args], env=env, check=False, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=120)
+    subprocess.run(["wineserver", "-w"], env=env, check=False, timeout=120)
 
 
 @contextlib.contextmanager
