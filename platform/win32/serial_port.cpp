@@ -3,6 +3,8 @@
 
 #include "platform/serial_port.h"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "common/com_port_name.h"
@@ -93,13 +95,29 @@ bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string
   if (GetCommState(port->file, &settings)) {
     settings.DCBlength = sizeof settings;
     settings.BaudRate = baudRate;
+    // Every SetCommState applies the DCB's DTR and RTS: they stay up through
+    // each speed change, unless flow control drives them.
+    if (settings.fDtrControl == DTR_CONTROL_DISABLE) settings.fDtrControl = DTR_CONTROL_ENABLE;
+    if (settings.fRtsControl == RTS_CONTROL_DISABLE) settings.fRtsControl = RTS_CONTROL_ENABLE;
     if (SetCommState(port->file, &settings)) return true;
   }
   SetWhy(why, DescribeLastError(port->path + L" at " + std::to_wstring(baudRate) + L" baud"));
   return false;
 }
 
+void DiscardSerialInput(SerialPortHandle port) {
+  if (port != kInvalidSerialPort) PurgeComm(port->file, PURGE_RXCLEAR);
+}
+
+bool SerialPortHasSpeed(SerialPortHandle port) { return port != kInvalidSerialPort; }
+
 std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
+  return ReadSerialPortWithin(port, buffer, capacity, std::chrono::milliseconds(-1));
+}
+
+// A negative wait waits for the first byte without end.
+std::ptrdiff_t ReadSerialPortWithin(SerialPortHandle port, char* buffer, std::size_t capacity,
+                                    std::chrono::milliseconds wait) {
   if (port == kInvalidSerialPort || port->gone) return kSerialPortGone;
   if (WaitForSingleObject(port->wake, 0) == WAIT_OBJECT_0) return 0;
   const DWORD wanted = capacity > MAXDWORD ? MAXDWORD : DWORD(capacity);
@@ -112,7 +130,9 @@ std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t c
     return kSerialPortGone;
   }
   const HANDLE events[] = {port->readDone, port->wake};
-  const bool woken = WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0;
+  const DWORD firstWait =
+      wait.count() < 0 ? INFINITE : DWORD(std::min<int64_t>(wait.count(), MAXDWORD - 1));
+  const bool woken = WaitForMultipleObjects(2, events, FALSE, firstWait) != WAIT_OBJECT_0;
   if (woken) CancelIoEx(port->file, &request);
   // Waits for the read's end in every case: the request lives on this stack, and
   // bytes that came just before the cancel are still handed on.
@@ -136,4 +156,32 @@ void CloseSerialPort(SerialPortHandle port) {
 }
 
 // Windows names every serial port "COMn:"; the list's COM1:...COM9: name them all.
-std::vector<std::u16string> OfferedPortNames() { return {}; }
+std::vector<std::u16string> OfferedPortNames() { return {u"auto:"}; }
+
+// The values of the key name the ports the drivers have ("COM3"), each listed as "COM3:".
+std::vector<std::u16string> SerialPortsPresent() {
+  std::vector<std::u16string> present;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
+    return present;
+  }
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD nameLength = 256;
+    wchar_t port[64] = {};
+    DWORD portBytes = sizeof port - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG result = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(port), &portBytes);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+    const std::u16string text(reinterpret_cast<const char16_t*>(port));
+    if (ComPortNumber(text) != 0) present.push_back(text.back() == u':' ? text : text + u':');
+  }
+  RegCloseKey(key);
+  std::sort(present.begin(), present.end(), [](const std::u16string& a, const std::u16string& b) {
+    return ComPortNumber(a) < ComPortNumber(b);
+  });
+  return present;
+}

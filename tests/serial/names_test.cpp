@@ -81,7 +81,8 @@ TEST(OfferedPortNames, ReceiversFoundThenBuiltInSources) {
   const std::vector<std::u16string> names = OfferedPortNames();
   unsetenv("QUARVEL_DEVICE_DIR");
   std::filesystem::remove_all(root);
-  const std::vector<std::string> expected = {byId + "/usb-Garmin-if00",
+  const std::vector<std::string> expected = {"auto:",
+                                             byId + "/usb-Garmin-if00",
                                              byId + "/usb-u-blox_7-if00",
                                              "ttyUSB0",
                                              "ttyUSB10",
@@ -97,7 +98,44 @@ TEST(OfferedPortNames, NoDevicesLeaveTheBuiltInSources) {
   setenv("QUARVEL_DEVICE_DIR", "/nonexistent/quarvel", 1);
   const std::vector<std::u16string> names = OfferedPortNames();
   unsetenv("QUARVEL_DEVICE_DIR");
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"gpsd:", u"DEMO:"}));
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"auto:", u"gpsd:", u"DEMO:"}));
+}
+
+// What "auto:" tries: the receivers as paths, then a board's UART once under any of its names.
+TEST(SerialPortsPresent, ReceiversThenTheBoardUartOnce) {
+  const struct {
+    const char* what;
+    std::vector<std::string> devices;
+    std::vector<std::pair<std::string, std::string>> links;  // name, target
+    std::vector<std::string> present;
+  } cases[] = {
+      {"none", {}, {}, {}},
+      {"USB and ACM with a by-id link",
+       {"ttyUSB1", "ttyACM0", "ttyS1"},
+       {{"serial/by-id/usb-u-blox-if00", "../../ttyACM0"}},
+       {"serial/by-id/usb-u-blox-if00", "ttyUSB1"}},
+      {"serial0 leading to ttyAMA0",
+       {"ttyAMA0", "ttyS0"},
+       {{"serial0", "ttyAMA0"}},
+       {"serial0", "ttyS0"}},
+      {"ttyS0 alone", {"ttyS0", "ttyS1"}, {}, {"ttyS0"}},
+  };
+  for (const auto& c : cases) {
+    char pattern[] = "/tmp/quarvel-dev-XXXXXX";
+    const std::string root = mkdtemp(pattern);
+    std::filesystem::create_directories(root + "/serial/by-id");
+    for (const std::string& device : c.devices) std::ofstream(root + "/" + device);
+    for (const auto& [name, target] : c.links)
+      std::filesystem::create_symlink(target, root + "/" + name);
+    setenv("QUARVEL_DEVICE_DIR", root.c_str(), 1);
+    const std::vector<std::u16string> names = SerialPortsPresent();
+    unsetenv("QUARVEL_DEVICE_DIR");
+    std::filesystem::remove_all(root);
+    std::vector<std::string> got, expected;
+    for (const std::u16string& name : names) got.push_back(Utf8(name));
+    for (const std::string& name : c.present) expected.push_back(root + "/" + name);
+    EXPECT_EQ(got, expected) << c.what;
+  }
 }
 
 TEST(SerialNames, DemoNameInAnyCaseOnly) {

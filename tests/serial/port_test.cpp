@@ -223,4 +223,40 @@ TEST(SerialPort, UnpluggedDeviceEndsReadsAsGone) {
   EXPECT_EQ(ReadSerialPort(port.handle, buffer, sizeof buffer), kSerialPortGone);
 }
 
+// The hunt sets each speed on the open port between reads, and drops what came at the old one.
+TEST(SerialPort, SpeedChangedBetweenReadsDropsWhatCameBefore) {
+  Pty pty;
+  OpenPort port(pty.Name());
+  ASSERT_TRUE(SetSerialPortSpeed(port.handle, 4800));
+  const struct {
+    uint32_t baud;
+    speed_t speed;
+  } speeds[] = {{9600, B9600}, {38400, B38400}, {115200, B115200}, {57600, B57600},
+                {19200, B19200}, {4800, B4800}};
+  for (const auto& s : speeds) {
+    pty.Write("noise at the speed left");
+    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(SetSerialPortSpeed(port.handle, s.baud)) << s.baud;
+    DiscardSerialInput(port.handle);
+    termios now{};
+    ASSERT_EQ(tcgetattr(pty.Slave(), &now), 0);
+    EXPECT_EQ(cfgetispeed(&now), s.speed) << "the pty's speed after setting " << s.baud;
+    pty.Write("$GPTXT,at " + std::to_string(s.baud) + "*00");
+    EXPECT_EQ(ReadOnce(port.handle), "$GPTXT,at " + std::to_string(s.baud) + "*00") << s.baud;
+  }
+}
+
+TEST(SerialPort, ReadWithinAWaitReturnsNothingOnceItPasses) {
+  Pty pty;
+  OpenPort port(pty.Name());
+  ASSERT_TRUE(SetSerialPortSpeed(port.handle, 4800));
+  char buffer[64];
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReadSerialPortWithin(port.handle, buffer, sizeof buffer, 150ms), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms) << "returned before the wait passed";
+  pty.Write("$GPTXT*00");
+  EXPECT_EQ(ReadSerialPortWithin(port.handle, buffer, sizeof buffer, 5s), 9) << "bytes within it";
+  EXPECT_TRUE(SerialPortHasSpeed(port.handle));
+}
+
 }  // namespace

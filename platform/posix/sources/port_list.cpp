@@ -1,10 +1,11 @@
-// The ports the configuration form offers on Linux: the receivers plugged in now,
-// then the built-in sources.
+// The ports present on Linux: what the configuration form offers and what "auto:" tries.
 #include <dirent.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -41,29 +42,77 @@ std::string RealPath(const std::string& path) {
   return result;
 }
 
-}  // namespace
-
-std::vector<std::u16string> OfferedPortNames() {
-  // The folder to scan can be another one, so the list can be tried without devices.
+// The folder the devices are in; another one can be chosen, so the lists can be
+// tried without devices.
+std::string DeviceRoot() {
   const char* chosen = std::getenv("QUARVEL_DEVICE_DIR");
-  const std::string root = chosen && *chosen ? chosen : "/dev";
-  std::vector<std::u16string> offered;
-  // Stable names first; a device one of them leads to is not offered again.
+  return chosen && *chosen ? chosen : "/dev";
+}
+
+// The receivers plugged in now as paths: stable names first; a device one of
+// them leads to is not listed again.
+std::vector<std::string> ReceiverPaths(const std::string& root) {
+  std::vector<std::string> paths;
   std::vector<std::string> named;
   const std::string byId = root + "/serial/by-id";
   for (const std::string& name : NamesIn(byId, "")) {
-    offered.push_back(utf8::Utf8ToUtf16(byId + "/" + name));
+    paths.push_back(byId + "/" + name);
     named.push_back(RealPath(byId + "/" + name));
   }
   for (const char* prefix : {"ttyUSB", "ttyACM", "rfcomm"}) {
     for (const std::string& name : NamesIn(root, prefix)) {
-      if (std::find(named.begin(), named.end(), RealPath(root + "/" + name)) != named.end()) {
-        continue;
+      if (std::find(named.begin(), named.end(), RealPath(root + "/" + name)) == named.end()) {
+        paths.push_back(root + "/" + name);
       }
-      offered.push_back(utf8::Utf8ToUtf16(name));
     }
+  }
+  return paths;
+}
+
+// The devices the kernel writes its console to ("/dev/ttyS0"): a login may
+// be read from them, never a receiver.
+std::vector<std::string> ConsoleDevices() {
+  std::vector<std::string> devices;
+  std::ifstream active("/sys/class/tty/console/active");
+  std::string name;
+  while (active >> name) devices.push_back("/dev/" + name);
+  return devices;
+}
+
+}  // namespace
+
+std::vector<std::u16string> OfferedPortNames() {
+  const std::string root = DeviceRoot();
+  std::vector<std::u16string> offered = {u"auto:"};
+  for (const std::string& path : ReceiverPaths(root)) {
+    // Devices by their short name, which opens them under /dev.
+    const bool inRoot = path.compare(0, root.size() + 1, root + "/") == 0 &&
+                        path.find('/', root.size() + 1) == std::string::npos;
+    offered.push_back(utf8::Utf8ToUtf16(inRoot ? path.substr(root.size() + 1) : path));
   }
   offered.push_back(u"gpsd:");
   offered.push_back(u"DEMO:");
   return offered;
+}
+
+std::vector<std::u16string> SerialPortsPresent() {
+  const std::string root = DeviceRoot();
+  std::vector<std::string> paths = ReceiverPaths(root);
+  std::vector<std::string> seen;
+  for (const std::string& path : paths) seen.push_back(RealPath(path));
+  const std::vector<std::string> consoles = ConsoleDevices();
+  // A Raspberry Pi's serial0 leads to ttyAMA0 or ttyS0: one of them is tried.
+  for (const char* name : {"serial0", "ttyAMA0", "ttyS0"}) {
+    const std::string path = root + "/" + name;
+    const std::string real = RealPath(path);
+    if (access(path.c_str(), F_OK) != 0 || std::count(seen.begin(), seen.end(), real) ||
+        std::count(consoles.begin(), consoles.end(), real)) {
+      continue;
+    }
+    paths.push_back(path);
+    seen.push_back(real);
+  }
+  std::vector<std::u16string> present;
+  for (const std::string& path : paths) present.push_back(utf8::Utf8ToUtf16(path));
+  return present;
 }

@@ -46,6 +46,13 @@ speed_t SpeedConstant(uint32_t baudRate) {
   return B0;
 }
 
+// Some receivers talk only once DTR is up. Lines without modem control (a
+// pseudo-terminal, some adapters) refuse the request, which changes nothing.
+void RaiseModemLines(int fd) {
+  const int lines = TIOCM_DTR | TIOCM_RTS;
+  ioctl(fd, TIOCMBIS, &lines);
+}
+
 }  // namespace
 
 // PARMRK goes too: its marks would put NUL bytes into the data.
@@ -87,6 +94,7 @@ int OpenTtyDevice(const std::string& path, std::string* why) {
     close(fd);
     return -1;
   }
+  RaiseModemLines(fd);
   return fd;
 }
 

@@ -5,7 +5,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -89,17 +91,24 @@ bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string
 }
 
 std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
+  return ReadSerialPortWithin(port, buffer, capacity, std::chrono::milliseconds(-1));
+}
+
+// A negative wait waits for the first byte without end.
+std::ptrdiff_t ReadSerialPortWithin(SerialPortHandle port, char* buffer, std::size_t capacity,
+                                    std::chrono::milliseconds wait) {
   if (port == kInvalidSerialPort || port->gone) return kSerialPortGone;
+  const int firstWait = wait.count() < 0 ? -1 : int(std::min<int64_t>(wait.count(), INT32_MAX));
   std::size_t have = 0;
   while (have < capacity) {
     pollfd watched[2] = {{port->fd, POLLIN, 0}, {port->wakeFd, POLLIN, 0}};
-    const int ready = poll(watched, 2, have == 0 ? -1 : kQuietMilliseconds);
+    const int ready = poll(watched, 2, have == 0 ? firstWait : kQuietMilliseconds);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) {
       port->gone = true;
       break;
     }
-    if (ready == 0 || watched[1].revents != 0) break;  // quiet after data, or woken
+    if (ready == 0 || watched[1].revents != 0) break;  // quiet, or woken
     Step step = Step::Gone;
     if (watched[0].revents & POLLIN) step = ReadAvailable(*port, buffer, capacity, &have);
     if (step == Step::Gone) {
@@ -109,6 +118,14 @@ std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t c
   }
   if (have == 0 && port->gone) return kSerialPortGone;
   return std::ptrdiff_t(have);
+}
+
+void DiscardSerialInput(SerialPortHandle port) {
+  if (port != kInvalidSerialPort && !port->isGpsd) tcflush(port->fd, TCIFLUSH);
+}
+
+bool SerialPortHasSpeed(SerialPortHandle port) {
+  return port != kInvalidSerialPort && !port->isGpsd;
 }
 
 void WakeSerialPort(SerialPortHandle port) {
