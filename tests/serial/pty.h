@@ -1,9 +1,14 @@
 // A real pseudo-terminal standing in for a GPS receiver: the test writes on the master side.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 class Pty {
  public:
@@ -25,6 +30,33 @@ class Pty {
   int master_ = -1;
   int slave_ = -1;  // kept open so the device stays while the reader reopens it
   std::string path_;
+};
+
+// A receiver that talks at its own speed on a pseudo-terminal, a burst every
+// `interval`: `stream` while the line is set to `speed`, else bytes that frame
+// no sentence, as a UART at another speed reads them. Speed 0: noise at every
+// speed; an empty stream: silent.
+class SpeedReceiver {
+ public:
+  SpeedReceiver(uint32_t speed, std::string stream,
+                std::chrono::milliseconds interval = std::chrono::milliseconds(200));
+  ~SpeedReceiver();
+  const Pty& Line() const { return pty_; }
+  // The speed set on the line now, in baud (0 for one not in the hunt's list).
+  uint32_t LineSpeed() const;
+  // Every speed set on the line since the receiver started, in order.
+  std::vector<uint32_t> SpeedsSet() const;
+
+ private:
+  void Run();
+  Pty pty_;
+  uint32_t speed_;
+  std::string stream_;
+  std::chrono::milliseconds interval_;
+  mutable std::mutex mutex_;
+  std::vector<uint32_t> speedsSet_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 // Process CPU time (all threads) in milliseconds.

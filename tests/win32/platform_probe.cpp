@@ -101,6 +101,36 @@ int Read(const wchar_t* name) {
   return 0;
 }
 
+// Sets each speed of the hunt in turn on the open port, dropping what came at the
+// speed before; after each it reports the speed and the first read at it, which
+// the receiver's end sends once it has seen the speed on its terminal. Then one
+// read that gives up after 300 ms of silence, and the ports the system lists.
+int Speeds(const wchar_t* name) {
+  SerialPortHandle port = OpenSerialPort(U16(name));
+  Report("open", port != kInvalidSerialPort);
+  if (port == kInvalidSerialPort) return 1;
+  char buffer[513];
+  for (const uint32_t speed : {9600u, 38400u, 115200u, 57600u, 19200u, 4800u}) {
+    const bool set = SetSerialPortSpeed(port, speed);
+    DiscardSerialInput(port);
+    Report("set[" + std::to_string(speed) + "]", set);
+    const std::ptrdiff_t count = ReadSerialPort(port, buffer, 512);
+    Report("read[" + std::to_string(speed) + "]",
+           Escaped(std::string(buffer, std::size_t(count > 0 ? count : 0))));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  Report("within", ReadSerialPortWithin(port, buffer, 512, std::chrono::milliseconds(300)));
+  Report("within_ms", std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count());
+  CloseSerialPort(port);
+  std::string present;
+  for (const std::u16string& found : SerialPortsPresent())
+    present += (present.empty() ? "" : ",") + Utf8(found);
+  Report("present", present);
+  return 0;
+}
+
 LRESULT CALLBACK KeeperProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_TIMER) DestroyWindow(window);
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -185,10 +215,11 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"open") return Open(argc - 2, argv + 2);
   if (command == L"read" && argc == 3) return Read(argv[2]);
+  if (command == L"speeds" && argc == 3) return Speeds(argv[2]);
   if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
   if (command == L"files" && argc == 3) return Files(argv[2]);
   std::fprintf(stderr,
-               "usage: platform_probe open NAME... | read NAME | clipboard TEXT | "
+               "usage: platform_probe open NAME... | read NAME | speeds NAME | clipboard TEXT | "
                "files DIR\n");
   return 2;
 }

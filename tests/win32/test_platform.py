@@ -59,6 +59,25 @@ class PlatformLayer(unittest.TestCase):
         self.assertLess(int(values["woken_ms"]), 10000, "the wake must end the blocked read")
         self.assertEqual(values.get("after_wake"), "0", "reads after a wake return at once")
 
+    def test_speed_changes_reach_the_terminal(self):
+        """Each speed the hunt sets reaches the pseudo-terminal (Wine passes the DCB's
+        speed on); bytes of the speed left are dropped; a read can give up."""
+        self.port.write(b"stale bytes at the speed before")
+        program = self.wine.start(self.probe, "speeds", "COM1:")
+        program.wait_for_output("open=1")
+        for speed in (9600, 38400, 115200, 57600, 19200, 4800):
+            program.wait_for_output(f"set[{speed}]=1")
+            wine_harness.wait_for(lambda: self.port.speed() == speed, 10,
+                                  what=f"{speed} baud on the terminal, not {self.port.speed()}")
+            self.port.write(f"at {speed}".encode())
+        self.assertEqual(program.wait(60), 0, program.output())
+        values = program.values()
+        for speed in (9600, 38400, 115200, 57600, 19200, 4800):
+            self.assertEqual(values.get(f"read[{speed}]"), f"at {speed}", program.output())
+        self.assertEqual(values.get("within"), "0", program.output())
+        self.assertGreaterEqual(int(values["within_ms"]), 250, program.output())
+        self.assertIn("COM1:", values.get("present", "").split(","), program.output())
+
     def test_hang_up_means_gone(self):
         program = self.wine.start(self.probe, "read", "COM1")
         program.wait_for_output("open=1")

@@ -10,6 +10,7 @@ import pty
 import shutil
 import subprocess
 import sys
+import termios
 import time
 import tty
 from pathlib import Path
@@ -152,6 +153,21 @@ class PseudoPort:
 
     def write(self, data):
         os.write(self.master, data)
+
+    def speed(self):
+        """The speed the program has set on the terminal, in baud (0 when unknown)."""
+        speeds = {getattr(termios, f"B{n}"): n for n in (4800, 9600, 19200, 38400, 57600, 115200)}
+        return speeds.get(termios.tcgetattr(self.slave)[4], 0)
+
+    def written_back(self):
+        """What the program sent towards the receiver."""
+        os.set_blocking(self.master, False)
+        try:
+            return os.read(self.master, 4096)
+        except BlockingIOError:
+            return b""
+        finally:
+            os.set_blocking(self.master, True)
 
     def hang_up(self):
         """The receiver goes away (as when a USB adapter is pulled)."""
