@@ -125,8 +125,10 @@ int Speeds(const wchar_t* name) {
                           .count());
   CloseSerialPort(port);
   std::string present;
-  for (const std::u16string& found : SerialPortsPresent())
-    present += (present.empty() ? "" : ",") + Utf8(found);
+  for (const std::u16string& found : SerialPortsPresent()) {
+    if (!present.empty()) present += ',';
+    present += Utf8(found);
+  }
   Report("present", present);
   return 0;
 }

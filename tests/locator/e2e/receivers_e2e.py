@@ -11,6 +11,7 @@ import tempfile
 import termios
 import threading
 import time
+import tty
 import unittest
 
 import support
@@ -57,6 +58,7 @@ class LineReceiver:
 
     def __init__(self, speed, stream=FIX, interval=1.0):
         self.master, self.slave = os.openpty()
+        tty.setraw(self.slave)  # the far end's bytes are never echoed back to it
         attributes = termios.tcgetattr(self.slave)
         attributes[4] = attributes[5] = UNOPENED
         termios.tcsetattr(self.slave, termios.TCSANOW, attributes)
