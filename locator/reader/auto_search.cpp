@@ -13,8 +13,7 @@ namespace {
 
 struct Candidate {
   std::u16string name;
-  SerialPortHandle port = kInvalidSerialPort;
-  LineWatch watch;                       // the hunting thread's own
+  HuntedLine line;                       // the hunting thread's own
   HuntFound found = HuntFound::Nothing;  // copied under the search's mutex
   BinaryProtocol binary = BinaryProtocol::None;
   bool ended = false;  // its thread has returned (won, woken or the line gone)
@@ -35,26 +34,16 @@ struct AutoSearch {
 
 namespace {
 
-std::chrono::milliseconds UntilDeadline(const LineWatch& watch) {
-  const HuntClock::time_point deadline = HuntDeadline(watch.hunt);
-  if (deadline == HuntClock::time_point::max()) return std::chrono::milliseconds(-1);
-  const auto left = deadline - HuntClock::now();
-  return std::max(std::chrono::milliseconds(0),
-                  std::chrono::duration_cast<std::chrono::milliseconds>(left));
-}
-
 // One port's hunt, until it speaks NMEA, the search is over or its line is gone.
 void HuntPort(AutoSearch& search, Candidate& c) {
   char buffer[kGpsReadSize];
   for (;;) {
-    const std::ptrdiff_t count =
-        ReadSerialPortWithin(c.port, buffer, sizeof buffer, UntilDeadline(c.watch));
+    bool speedChanged = false;
+    const std::ptrdiff_t count = ReadHuntedLine(c.line, buffer, sizeof buffer, &speedChanged);
     std::lock_guard lock(search.mutex);
     if (search.over || count == kSerialPortGone) break;
-    const uint32_t speed = WatchLine(c.watch, buffer, std::size_t(count), HuntClock::now());
-    if (speed != 0 && SetSerialPortSpeed(c.port, speed)) DiscardSerialInput(c.port);
-    c.found = c.watch.hunt.found;
-    c.binary = c.watch.hunt.binary;
+    c.found = c.line.watch.hunt.found;
+    c.binary = c.line.watch.hunt.binary;
     if (c.found == HuntFound::Nmea) {
       search.winner = &c;
       search.winningBytes.assign(buffer, std::size_t(count));
@@ -90,7 +79,7 @@ void ReapGonePorts(AutoSearch& search) {
   }
   for (const auto& c : gone) {
     c->thread.join();
-    CloseSerialPort(c->port);
+    CloseSerialPort(c->line.port);
   }
 }
 
@@ -111,8 +100,7 @@ void AddPresentPorts(AutoSearch& search) {
     }
     auto candidate = std::make_unique<Candidate>();
     candidate->name = name;
-    candidate->port = port;
-    StartLineWatch(candidate->watch, speed, false, HuntClock::now());
+    StartHuntedLine(candidate->line, port, speed, false);
     Candidate& c = *candidate;
     std::lock_guard lock(search.mutex);
     search.candidates.push_back(std::move(candidate));
@@ -125,12 +113,11 @@ void EndHunts(AutoSearch& search) {
   {
     std::lock_guard lock(search.mutex);
     search.over = true;
-    for (const auto& c : search.candidates) WakeSerialPort(c->port);
+    for (const auto& c : search.candidates) WakeSerialPort(c->line.port);
   }
   for (const auto& c : search.candidates) {
     if (c->thread.joinable()) c->thread.join();
-    if (c.get() != search.winner) CloseSerialPort(c->port);
-    c->port = kInvalidSerialPort;
+    if (c.get() != search.winner) CloseSerialPort(c->line.port);
   }
   search.candidates.clear();
 }
@@ -149,9 +136,8 @@ bool AwaitAutoWinner(AutoSearch* search, std::chrono::milliseconds wait, AutoWin
   search->changed.wait_for(lock, wait, [&] { return search->winner || search->woken; });
   if (!search->winner || search->woken) return false;
   Candidate& won = *search->winner;
-  winner->port = won.port;
+  winner->line = won.line;
   winner->name = won.name;
-  winner->watch = won.watch;
   winner->firstBytes = search->winningBytes;
   lock.unlock();
   EndHunts(*search);

@@ -6,17 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "locator/reader/line_watch.h"
+#include "locator/reader/hunted_line.h"
 #include "platform/serial_port.h"
 
 struct AutoSearch;
 
-// The port that spoke, handed over open: its line watch (which found NMEA at
-// `watch.hunt.speed`) and the bytes of the read in which it did.
+// The port that spoke, handed over open with its hunt (which found NMEA at
+// `line.watch.hunt.speed`) and the bytes of the read in which it did.
 struct AutoWinner {
-  SerialPortHandle port = kInvalidSerialPort;
+  HuntedLine line;
   std::u16string name;
-  LineWatch watch;
   std::string firstBytes;
 };
 

@@ -101,7 +101,7 @@ TEST(AutoSearch, TriesEveryFreePortAndTheFirstToSpeakWins) {
     if (won) {
       const std::string name(winner.name.begin(), winner.name.end());
       EXPECT_EQ(name, machine.root + "/ttyUSB" + std::to_string(c.winner)) << c.what;
-      EXPECT_EQ(winner.watch.hunt.speed, c.talkers[std::size_t(c.winner)].speed) << c.what;
+      EXPECT_EQ(winner.line.watch.hunt.speed, c.talkers[std::size_t(c.winner)].speed) << c.what;
       EXPECT_NE(winner.firstBytes.find("$GP"), std::string::npos) << c.what << ": the winning read";
       for (std::size_t i = 0; i < machine.receivers.size(); ++i) {
         if (int(i) == c.winner || c.talkers[i].held) continue;
@@ -109,7 +109,7 @@ TEST(AutoSearch, TriesEveryFreePortAndTheFirstToSpeakWins) {
         EXPECT_NE(again, kInvalidSerialPort) << c.what << ": port " << i << " was not closed";
         CloseSerialPort(again);
       }
-      CloseSerialPort(winner.port);
+      CloseSerialPort(winner.line.port);
     }
     CloseAutoSearch(search);
     for (const auto& receiver : machine.receivers) {
