@@ -5,6 +5,7 @@ port, and the Bluetooth radio through a Widcomm-style tray; the line under the s
 that says why the wait goes on, and what each box shows under its text."""
 import os
 import shutil
+import termios
 import threading
 import time
 import unittest
@@ -58,6 +59,32 @@ class Receiver(threading.Thread):
             except OSError:
                 return
             time.sleep(0.3)
+
+
+class SpeedReceiver(threading.Thread):
+    """A receiver at its own speed, a burst a second: a fix while the program has
+    set the terminal to that speed, else bytes that frame no sentence."""
+
+    def __init__(self, port, speed):
+        super().__init__(daemon=True)
+        self.port, self.speed, self.running = port, speed, True
+        self.speeds_set = []
+        # A speed outside the hunt's list marks the terminal as not yet set.
+        attributes = termios.tcgetattr(port.slave)
+        attributes[4] = attributes[5] = termios.B300
+        termios.tcsetattr(port.slave, termios.TCSANOW, attributes)
+
+    def run(self):
+        burst = sentence(FIX_GGA)
+        while self.running:
+            now = self.port.speed()
+            if now and (not self.speeds_set or self.speeds_set[-1] != now):
+                self.speeds_set.append(now)
+            try:
+                self.port.write(burst if now == self.speed else bytes(0x80 | b for b in burst))
+            except OSError:
+                return
+            time.sleep(1.0)
 
 
 class QuarvelUnderWine(unittest.TestCase):
@@ -180,6 +207,31 @@ class QuarvelUnderWine(unittest.TestCase):
         self.wine.screenshot("quarvel-port-error")
         self.dismiss("Error!")
         self.assertEqual(quarvel.wait(60), 1)
+
+    def test_receivers_at_every_speed(self):
+        cases = [  # receiver speed, port text, speeds the program may set
+            (4800, "COM1:", None), (9600, "COM1:", None), (38400, "COM1:", None),
+            (115200, "COM1:", None), (9600, "COM1:@9600", [9600]),
+        ]
+        box = "Quarvel!|Coordinates copied in your clipboard succefully!"
+        for runs, (speed, port_text, only) in enumerate(cases):
+            with self.subTest(speed=speed, port=port_text):
+                port = self.wine.serial_port(1)
+                receiver = SpeedReceiver(port, speed)
+                self.addCleanup(setattr, receiver, "running", False)
+                receiver.start()
+                quarvel = self.start_quarvel(port_text, "n", "0", "0", "1")
+                wine_harness.wait_for(lambda: reported(self.watcher, "msgbox").count(box) > runs,
+                                      60, what=f"the position at {speed} baud")
+                self.assertEqual(self.wine.clipboard_when(COORDINATES.encode()),
+                                 COORDINATES.encode())
+                self.dismiss("Quarvel!")
+                self.assertEqual(quarvel.wait(60), 0)
+                receiver.running = False
+                self.assertEqual(receiver.speeds_set[-1], speed, receiver.speeds_set)
+                if only:
+                    self.assertEqual(receiver.speeds_set, only)
+                self.assertEqual(port.written_back(), b"", "nothing is sent to the receiver")
 
     def run_with_tray(self, radio, calls):
         tray = self.wine.start(wine_harness.mingw_program(TRAY), radio)
