@@ -55,9 +55,9 @@ TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   EXPECT_EQ(form.Control(IDC_MAP_TYPE).items,
             (std::vector<std::u16string>{u"Normal", u"Satellite", u"Hybrid", u"Physical"}));
   unsetenv("QUARVEL_DEVICE_DIR");
-  const std::vector<std::u16string> ports{u"gpsd:", u"DEMO:", u"COM1:", u"COM2:",
-                                          u"COM3:", u"COM4:", u"COM5:", u"COM6:",
-                                          u"COM7:", u"COM8:", u"COM9:"};
+  const std::vector<std::u16string> ports{u"auto:", u"gpsd:", u"DEMO:", u"COM1:",
+                                          u"COM2:", u"COM3:", u"COM4:", u"COM5:",
+                                          u"COM6:", u"COM7:", u"COM8:", u"COM9:"};
   EXPECT_EQ(form.Control(IDC_PORT).items, ports);
 
   form.Post(IDM_MAIN_CONFIG);
