@@ -29,9 +29,10 @@ struct LocatorState {
   bool workerRunning = false;
   RunEnd end = RunEnd::Running;
   std::u16string published;
+  std::u16string lastDetail;  // why no position came, as the wait last said
 };
 
 // Never destroyed: the worker may still run while the process ends.
 LocatorState& Locator();
 
-void SetRunEnd(RunEnd end, std::u16string published = {});
+void SetRunEnd(RunEnd end, std::u16string published = {}, std::u16string lastDetail = {});

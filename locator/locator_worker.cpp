@@ -116,7 +116,10 @@ int LocatorWorker() {
     const WaitEnd wait = WaitForPosition(latitude, longitude);
     const bool found = wait == WaitEnd::Found;
     const Publication done = found ? Publish(latitude, longitude, settings) : Publication{};
-    if (!found) SetRunEnd(wait == WaitEnd::TimedOut ? RunEnd::TimedOut : RunEnd::Stopped);
+    if (!found) {
+      SetRunEnd(wait == WaitEnd::TimedOut ? RunEnd::TimedOut : RunEnd::Stopped, {},
+                DescribeGpsReaderWait());
+    }
     ShowStatus(0);
     StopGpsReader();
     ShowFinalMessage(found, done);

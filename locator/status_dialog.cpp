@@ -59,11 +59,12 @@ LocatorState& Locator() {
   return *state;
 }
 
-void SetRunEnd(RunEnd end, std::u16string published) {
+void SetRunEnd(RunEnd end, std::u16string published, std::u16string lastDetail) {
   LocatorState& state = Locator();
   std::lock_guard lock(state.mutex);
   state.end = end;
   state.published = std::move(published);
+  state.lastDetail = std::move(lastDetail);
 }
 
 int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
@@ -117,6 +118,12 @@ std::u16string PublishedText() {
   LocatorState& state = Locator();
   std::lock_guard lock(state.mutex);
   return state.published;
+}
+
+std::u16string LastWaitDetail() {
+  LocatorState& state = Locator();
+  std::lock_guard lock(state.mutex);
+  return state.lastDetail;
 }
 
 bool WaitLocatorWorkerEnded(std::chrono::milliseconds timeout) {

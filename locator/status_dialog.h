@@ -55,6 +55,10 @@ void SetLocatorPollInterval(std::chrono::milliseconds interval);
 // refused it or the run left the clipboard alone); empty when it found none.
 std::u16string PublishedText();
 
+// Why the last run found no position, as its wait said last ("no data from
+// the port yet", "u-blox UBX binary, not NMEA: ..."); empty after a position.
+std::u16string LastWaitDetail();
+
 // Waits until the worker of the last run has returned; true once it has.
 // The program does not wait (the process ends with the dialog); tests do.
 bool WaitLocatorWorkerEnded(std::chrono::milliseconds timeout);

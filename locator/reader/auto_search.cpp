@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 
 namespace {
 

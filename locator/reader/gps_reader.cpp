@@ -97,9 +97,14 @@ int GpsReaderThread() {
   while (!reader.stopFlag) {
     std::memset(readBuffer, 0, sizeof readBuffer);
     const std::size_t count = ReadGpsPort(readBuffer);
-    if (reader.portGone) ForgetPartialSentence(framer);
+    // Bytes of another opening, speed or port: no sentence joins them to the ones before.
+    const bool restarted = GpsSourceRestarted(reader.port);
+    if (reader.portGone || restarted) ForgetPartialSentence(framer);
     FrameNmeaRead(framer, readBuffer, &PassSentence, nullptr);
-    if (count == 0) BackOffAfterEmptyRead(reader);
+    // An empty read of an open source is a stop or a wait of its own that ended.
+    if (count == 0 && (reader.portGone || !IsGpsSourceOpen(reader.port))) {
+      BackOffAfterEmptyRead(reader);
+    }
   }
   FinishReader(reader);
   return 0;
@@ -164,12 +169,14 @@ bool WaitGpsReaderStopped(std::chrono::milliseconds timeout) {
 // A line that hung up outranks what the receiver said before it went.
 std::u16string DescribeGpsReaderWait() {
   ReaderState& reader = Reader();
+  const std::u16string gpsDetail = GpsWaitDetail();
   bool gone = false, comesBack = false;
   {
     std::lock_guard lock(reader.mutex);
     gone = reader.running && (reader.portGone || !IsGpsSourceOpen(reader.port));
     comesBack = reader.reopenByName;
+    // The source says what its line tells (the speed hunt, "auto:"'s ports).
+    if (!gone) return DescribeGpsSource(reader.port, gpsDetail);
   }
-  if (!gone) return GpsWaitDetail();
   return comesBack ? u"the port is gone, waiting for it to come back" : u"the port is gone";
 }

@@ -1,7 +1,9 @@
 // The sources by port text: the table of built-in kinds, the platform's serial port for any other text.
 #include "locator/reader/gps_source.h"
 
+#include "common/ascii_case.h"
 #include "locator/reader/demo_receiver.h"
+#include "locator/reader/port_speed.h"
 
 namespace {
 
@@ -11,23 +13,36 @@ struct GpsSourceChoice {
   const GpsSourceKind* kind;
 };
 
+bool IsAutoPortName(const char16_t* name) {
+  return name && EqualsIgnoringAsciiCase(name, u"auto:");
+}
+
 constexpr GpsSourceChoice kBuiltInSources[] = {
     {&IsDemoPortName, &kDemoSource},
+    {&IsAutoPortName, &kAutoSource},
 };
 
-}  // namespace
-
-const GpsSourceKind& FindGpsSourceKind(const char16_t* portText) {
+const GpsSourceKind& KindForName(const char16_t* name) {
   for (const GpsSourceChoice& choice : kBuiltInSources) {
-    if (choice.picks(portText)) return *choice.kind;
+    if (choice.picks(name)) return *choice.kind;
   }
   return kSerialSource;
 }
 
+}  // namespace
+
+const GpsSourceKind& FindGpsSourceKind(const char16_t* portText) {
+  const PortSpeed text = SplitPortSpeed(portText ? portText : u"");
+  return KindForName(std::u16string(text.name).c_str());
+}
+
 GpsSource OpenGpsSource(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem) {
   problem = {};
-  const GpsSourceKind& kind = FindGpsSourceKind(portText);
-  void* handle = kind.open(portText, baudRate, problem);
+  const PortSpeed text = SplitPortSpeed(portText ? portText : u"");
+  const std::u16string name(text.name);
+  const GpsSourceKind& kind = KindForName(name.c_str());
+  void* handle =
+      kind.open(name.c_str(), text.speed ? text.speed : baudRate, text.speed != 0, problem);
   if (!handle) return {};
   return {&kind, handle};
 }
@@ -45,6 +60,15 @@ void WakeGpsSource(const GpsSource& source) {
 
 bool GpsSourceMayReturn(const GpsSource& source) {
   return IsGpsSourceOpen(source) && source.kind->mayReturn(source.handle);
+}
+
+bool GpsSourceRestarted(const GpsSource& source) {
+  return IsGpsSourceOpen(source) && source.kind->restarted(source.handle);
+}
+
+std::u16string DescribeGpsSource(const GpsSource& source, std::u16string_view gpsDetail) {
+  if (!IsGpsSourceOpen(source)) return std::u16string(gpsDetail);
+  return source.kind->describe(source.handle, gpsDetail);
 }
 
 void CloseGpsSource(GpsSource& source) {

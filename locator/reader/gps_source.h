@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "nmea/framer.h"
 #include "platform/serial_port.h"
@@ -22,21 +23,30 @@ struct GpsPortProblem {
 // One kind of source: what opening, reading, waking and closing mean for it.
 // A source is the kind's own handle; null is no source.
 struct GpsSourceKind {
-  // Opens the source that portText names and sets it to baudRate where the kind
-  // has a speed; null, with problem filled in, when it cannot.
-  void* (*open)(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
-  // Blocks until bytes come: the count, 0 when woken, kSerialPortGone when the
-  // source is gone for good.
+  // Opens the source that `name` (the port text without its speed suffix)
+  // names and sets it to baudRate where the kind has a speed, a speed kept for
+  // good when speedFixed; null, with problem filled in, when it cannot.
+  void* (*open)(const char16_t* name, uint32_t baudRate, bool speedFixed, GpsPortProblem& problem);
+  // Blocks until bytes come: the count; 0 when woken or when a wait of the
+  // source's own ended (the speed hunt judging a speed); kSerialPortGone when
+  // the source is gone for good.
   std::ptrdiff_t (*read)(void* source, char* buffer, std::size_t capacity);
   // Makes a pending read, and every later one, return 0 at once; any thread.
   void (*wake)(void* source);
   // Whether the same port text may open the source again once it is gone.
   bool (*mayReturn)(void* source);
+  // Whether the latest read's bytes do not continue those before it (another
+  // speed, another port): a sentence begun before is dropped.
+  bool (*restarted)(void* source);
+  // What the source tells of the wait around what the GPS state says
+  // (gpsDetail), which it returns alone when it has nothing to add. Any thread.
+  std::u16string (*describe)(void* source, std::u16string_view gpsDetail);
   void (*close)(void* source);
 };
 
 extern const GpsSourceKind kSerialSource;  // the platform's serial ports (and on Linux "gpsd:")
 extern const GpsSourceKind kDemoSource;    // "DEMO:", the simulated receiver
+extern const GpsSourceKind kAutoSource;    // "auto:", every serial port present, hunted at once
 
 // An open source of some kind, or none.
 struct GpsSource {
@@ -44,17 +54,21 @@ struct GpsSource {
   void* handle = nullptr;
 };
 
-// The kind that portText picks: the first whose name test it passes; a text
-// that no built-in source takes names a serial port.
+// The kind that portText picks: the first whose name test its name (the text
+// without an "@speed" suffix) passes; a text that no built-in source takes names
+// a serial port.
 const GpsSourceKind& FindGpsSourceKind(const char16_t* portText);
 
 // Opens through the picked kind, telling the user nothing: a closed source
-// with problem filled in on failure.
+// with problem filled in on failure. An "@speed" suffix fixes the speed (kinds
+// without a line speed ignore it); else the source starts at baudRate.
 GpsSource OpenGpsSource(const char16_t* portText, uint32_t baudRate, GpsPortProblem& problem);
 bool IsGpsSourceOpen(const GpsSource& source);
 std::ptrdiff_t ReadGpsSource(const GpsSource& source, char* buffer, std::size_t capacity);
 void WakeGpsSource(const GpsSource& source);
 bool GpsSourceMayReturn(const GpsSource& source);
+bool GpsSourceRestarted(const GpsSource& source);
+std::u16string DescribeGpsSource(const GpsSource& source, std::u16string_view gpsDetail);
 void CloseGpsSource(GpsSource& source);
 
 // One read of at most kGpsReadSize bytes from the reader's current source into

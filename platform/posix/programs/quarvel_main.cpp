@@ -60,8 +60,14 @@ int main(int argc, char** argv) {
   }
   const std::u16string published = PublishedText();
   if (!published.empty()) WriteLine(published);
+  // The last word of the wait says why no position came.
+  const std::string detail = utf8::Utf16ToUtf8(LastWaitDetail());
+  const std::string why = detail.empty() ? "" : " (" + detail + ")";
   if (*status == kExitTimedOut) {
-    std::fprintf(stderr, "quarvel: no position within %d seconds\n", options.timeoutSeconds);
+    std::fprintf(stderr, "quarvel: no position within %d seconds%s\n", options.timeoutSeconds,
+                 why.c_str());
+  } else if (*status == kExitStopped) {
+    std::fprintf(stderr, "quarvel: stopped before a position came%s\n", why.c_str());
   }
   // The run is over when its window is: the reader, or a worker cut short by a
   // close, ends with the process wherever it is.
