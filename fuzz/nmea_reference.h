@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "nmea/gps_state.h"
 #include "nmea/fields.h"
@@ -100,7 +101,7 @@ inline void ParseGSV(GsvBlock& b, const char* text) {
 }
 
 inline void ParseRMC(RmcBlock& b, const char* text) {
-  WalkNmeaFields(text, 12, [&](int index, const char* f) {
+  WalkNmeaFields(text, 13, [&](int index, const char* f) {
     switch (index) {
       case 0: StoreTag(b.tag, f); break;
       case 1: StoreTime(f, &b.hour, &b.minute, &b.second); break;
@@ -114,6 +115,28 @@ inline void ParseRMC(RmcBlock& b, const char* text) {
       case 9: StoreTime(f, &b.day, &b.month, &b.year); break;
       case 10: b.magneticVariation = NmeaReadFloat(f); break;
       case 11: b.variationDirection = f[0]; break;
+      case 12: b.mode = f[0]; break;
+    }
+  });
+}
+
+inline void ParseGNS(GnsBlock& b, const char* text) {
+  WalkNmeaFields(text, 14, [&](int index, const char* f) {
+    switch (index) {
+      case 0: StoreTag(b.tag, f); break;
+      case 1: StoreTime(f, &b.hour, &b.minute, &b.second); break;
+      case 2: b.latitude = NmeaCoordToDegrees(f); break;
+      case 3: b.latHemisphere = f[0]; break;
+      case 4: b.longitude = NmeaCoordToDegrees(f); break;
+      case 5: b.lonHemisphere = f[0]; break;
+      case 6: std::strncpy(b.mode, f, sizeof b.mode); break;
+      case 7: b.satellites = NmeaReadByte(f); break;
+      case 8: b.hdop = NmeaReadFloat(f); break;
+      case 9: b.altitude = NmeaReadFloat(f); break;
+      case 10: b.geoidSeparation = NmeaReadFloat(f); break;
+      case 11: b.dgpsAge = NmeaReadFloat(f); break;
+      case 12: b.dgpsStation = NmeaReadIntViaDouble(f); break;
+      case 13: b.navigationStatus = f[0]; break;
     }
   });
 }
@@ -161,15 +184,34 @@ inline void ParseSentence(GpsState& s, const char* text) {
     if (std::memcmp(type, "RMC", 3) == 0) return ParseRMC(s.rmc, text);
     if (std::memcmp(type, "VTG", 3) == 0) return ParseVTG(s.vtg, text);
     if (std::memcmp(type, "ZDA", 3) == 0) return ParseZDA(s.zda, text);
+    if (std::memcmp(type, "GNS", 3) == 0) return ParseGNS(s.gns, text);
   }
   StoreOther(s.other, text);
 }
 
+// The position rule read plainly: the state began zeroed when the port opened,
+// so a GGA came since then when its tag is there.
 inline void Fix(const GpsState& s, double* latitude, double* longitude, uint8_t* valid) {
-  const bool noFix = s.gga.quality == '0';
-  *latitude = noFix ? 0.0 : s.gga.latHemisphere == 'S' ? -s.gga.latitude : s.gga.latitude;
-  *longitude = noFix ? 0.0 : s.gga.lonHemisphere == 'W' ? -s.gga.longitude : s.gga.longitude;
+  *latitude = *longitude = 0.0;
   *valid = s.rmc.status == 'A' ? 1 : 0;
+  double lat = 0, lon = 0;
+  char north = 0, east = 0;
+  if (s.gga.tag[0] != '\0') {
+    if (s.gga.quality == '0') return;
+    lat = s.gga.latitude, north = s.gga.latHemisphere, lon = s.gga.longitude,
+    east = s.gga.lonHemisphere;
+  } else if (s.rmc.status == 'A' && s.rmc.mode != 'N') {
+    lat = s.rmc.latitude, north = s.rmc.latHemisphere, lon = s.rmc.longitude,
+    east = s.rmc.lonHemisphere;
+  } else if (std::strpbrk(std::string(s.gns.mode, strnlen(s.gns.mode, sizeof s.gns.mode)).c_str(),
+                          "ABCDEFGHIJKLMOPQRSTUVWXYZ")) {
+    lat = s.gns.latitude, north = s.gns.latHemisphere, lon = s.gns.longitude,
+    east = s.gns.lonHemisphere;
+  } else {
+    return;
+  }
+  *latitude = north == 'S' ? -lat : lat;
+  *longitude = east == 'W' ? -lon : lon;
 }
 
 }  // namespace nmea_reference

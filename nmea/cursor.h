@@ -23,6 +23,9 @@ class NmeaFieldCursor {
   // Field 0, whose first six characters are the tag that chose the parser;
   // a shorter field 0 leaves NULs after its characters.
   bool Tag(char (&tag)[6]);
+  // The field's first N characters, NULs after a shorter field.
+  template <std::size_t N>
+  bool Letters(char (&out)[N]);
   bool Char(char* out);
   bool Byte(uint8_t* out);
   bool Int(int32_t* out);
@@ -106,14 +109,16 @@ inline const char* NmeaFieldCursor::FieldEnd(std::size_t from) const {
   return field_ + length;
 }
 
-inline bool NmeaFieldCursor::Tag(char (&tag)[6]) {
-  // The dispatch guarantees six tag characters, but a parser called directly
-  // with a shorter field 0 must not read past it.
+// The dispatch guarantees six tag characters, but a parser called directly
+// with a shorter field 0 must not read past it.
+inline bool NmeaFieldCursor::Tag(char (&tag)[6]) { return Letters(tag); }
+
+template <std::size_t N>
+bool NmeaFieldCursor::Letters(char (&out)[N]) {
+  static_assert(N <= kNmeaFieldMax);
   std::size_t length = 0;
-  for (; length < sizeof tag && !IsNmeaFieldEnd(field_[length]); ++length) {
-    tag[length] = field_[length];
-  }
-  std::memset(tag + length, 0, sizeof tag - length);
+  for (; length < N && !IsNmeaFieldEnd(field_[length]); ++length) out[length] = field_[length];
+  std::memset(out + length, 0, N - length);
   return Advance(FieldEnd(length));
 }
 

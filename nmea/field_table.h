@@ -17,6 +17,8 @@ enum class NmeaKind {
   kDegrees,
   // A Byte that is also the count of the talker's constellation (SatellitesInView).
   kInViewCount,
+  // The field's first characters into a char array, the rest of it NUL: "AAN".
+  kLetters,
 };
 
 namespace nmea_table {
@@ -28,7 +30,8 @@ struct TagField {
   char (Record::*member)[6];
 };
 
-// One field into one member; a member that is an array takes one field per element.
+// One field into one member; a member that is an array takes one field per
+// element, but for kLetters, whose array holds one field's characters.
 template <NmeaKind K, typename Record, typename Member>
 struct ValueField {
   const char* name;
@@ -67,6 +70,7 @@ inline constexpr ValueKind<NmeaKind::kFloat> Float;
 inline constexpr ValueKind<NmeaKind::kIntViaDouble> IntViaDouble;
 inline constexpr ValueKind<NmeaKind::kDegrees> Degrees;
 inline constexpr ValueKind<NmeaKind::kInViewCount> InViewCount;
+inline constexpr ValueKind<NmeaKind::kLetters> Letters;
 
 template <typename Record>
 constexpr TagField<Record> Tag(const char* name, char (Record::*member)[6]) {

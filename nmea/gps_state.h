@@ -160,8 +160,9 @@ struct RmcBlock {  // $GPRMC: time, validity, position, motion, date
   uint8_t year;
   float magneticVariation;
   char variationDirection;
+  char mode;  // NMEA 2.3 on: A autonomous, D differential, E estimated, N no fix...
 
-  // ParseRMC: $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*
+  // ParseRMC: $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A*
   static constexpr auto Fields() {
     using namespace nmea_table;
     using B = RmcBlock;
@@ -178,6 +179,7 @@ struct RmcBlock {  // $GPRMC: time, validity, position, motion, date
         Time("day", &B::day, "month", &B::month, "year", &B::year),          // field 9
         Float("magneticVariation", &B::magneticVariation),                   // field 10
         Char("variationDirection", &B::variationDirection),                  // field 11
+        Char("mode", &B::mode),                                              // field 12
     };
   }
 };
@@ -224,6 +226,47 @@ struct ZdaBlock {  // $GPZDA: time, date, local zone
   }
 };
 
+struct GnsBlock {  // $GPGNS: time, position, a fix mode per constellation (NMEA 4)
+  char tag[6];
+  uint8_t hour;
+  uint8_t minute;
+  uint8_t second;
+  double latitude;  // decimal degrees, without sign
+  char latHemisphere;
+  double longitude;  // decimal degrees, without sign
+  char lonHemisphere;
+  char mode[8];  // a letter per constellation (GPS, GLONASS, Galileo, BeiDou...): N no fix
+  uint8_t satellites;
+  float hdop;
+  float altitude;
+  float geoidSeparation;
+  float dgpsAge;
+  int32_t dgpsStation;
+  char navigationStatus;  // NMEA 4.1: S safe, C caution, U unsafe, V not valid
+
+  // ParseGNS: $GNGNS,112257.00,3844.24011,N,00908.43828,W,AN,10,0.83,111.1,52.4,,,V*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GnsBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 1
+        Degrees("latitude", &B::latitude),                                   // field 2
+        Char("latHemisphere", &B::latHemisphere),                            // field 3
+        Degrees("longitude", &B::longitude),                                 // field 4
+        Char("lonHemisphere", &B::lonHemisphere),                            // field 5
+        Letters("mode", &B::mode),                                           // field 6
+        Byte("satellites", &B::satellites),                                  // field 7
+        Float("hdop", &B::hdop),                                             // field 8
+        Float("altitude", &B::altitude),                                     // field 9
+        Float("geoidSeparation", &B::geoidSeparation),                       // field 10
+        Float("dgpsAge", &B::dgpsAge),                                       // field 11
+        IntViaDouble("dgpsStation", &B::dgpsStation),                        // field 12
+        Char("navigationStatus", &B::navigationStatus),                      // field 13
+    };
+  }
+};
+
 struct OtherBlock {  // the latest text that matched none of the tags, NUL-terminated
   char text[262];
 };
@@ -236,6 +279,7 @@ struct GpsState {
   RmcBlock rmc;
   VtgBlock vtg;
   ZdaBlock zda;
+  GnsBlock gns;
   OtherBlock other;
 };
 
@@ -245,5 +289,5 @@ inline constexpr std::tuple kGpsBlocks{
     NmeaBlock{"gga", "GGA", &GpsState::gga}, NmeaBlock{"gll", "GLL", &GpsState::gll},
     NmeaBlock{"gsa", "GSA", &GpsState::gsa}, NmeaBlock{"gsv", "GSV", &GpsState::gsv},
     NmeaBlock{"rmc", "RMC", &GpsState::rmc}, NmeaBlock{"vtg", "VTG", &GpsState::vtg},
-    NmeaBlock{"zda", "ZDA", &GpsState::zda},
+    NmeaBlock{"zda", "ZDA", &GpsState::zda}, NmeaBlock{"gns", "GNS", &GpsState::gns},
 };

@@ -17,6 +17,9 @@ namespace {
 GpsState gState{};
 std::mutex gStateLock;
 
+// Whether a GGA has come since the port was opened: from then on the position is GGA's alone.
+bool gGgaCame = false;
+
 constexpr std::size_t kOtherTextMax = sizeof(OtherBlock::text) - 1;
 
 // Satellites in view per constellation, each from the latest GSV of its
@@ -77,7 +80,9 @@ template <NmeaKind K, typename Record, typename Member>
 bool Read(NmeaFieldCursor& f, const char* text, Record& record,
           const nmea_table::ValueField<K, Record, Member>& field) {
   Member& member = record.*field.member;
-  if constexpr (std::is_array_v<Member>) {
+  if constexpr (K == NmeaKind::kLetters) {
+    return f.Letters(member);
+  } else if constexpr (std::is_array_v<Member>) {
     for (auto& element : member) {
       if (!ReadValue<K>(f, text, &element)) return false;
     }
@@ -118,9 +123,49 @@ void ParseBlock(const char* text) {
   const std::lock_guard lock(gStateLock);
   NmeaFieldCursor f(text);
   static_cast<void>(ReadFields(f, text, gState.*kBlock.member));
+  if constexpr (std::is_same_v<decltype(kBlock.member), GgaBlock GpsState::*>) gGgaCame = true;
 }
 
 }  // namespace
+
+namespace {
+
+GpsPosition Signed(double latitude, char latHemisphere, double longitude, char lonHemisphere) {
+  return {latHemisphere == 'S' ? -latitude : latitude,
+          lonHemisphere == 'W' ? -longitude : longitude};
+}
+
+// A GNS mode holds one letter per constellation; N is one without a fix.
+bool AnyConstellationFixed(const char (&mode)[sizeof GnsBlock::mode]) {
+  for (const char letter : mode) {
+    if (letter == '\0') break;
+    if (letter >= 'A' && letter <= 'Z' && letter != 'N') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+GpsPosition PositionOf(const GpsState& state, bool ggaCame) {
+  // Quality 0 is the receiver saying it has no fix: the position beside it is
+  // a stale or made-up one (8960.0000,N at some cold starts).
+  const GgaBlock& gga = state.gga;
+  if (ggaCame) {
+    if (gga.quality == '0') return {};
+    return Signed(gga.latitude, gga.latHemisphere, gga.longitude, gga.lonHemisphere);
+  }
+  // Receivers that send no GGA: RMC's valid position (its mode, where sent, not
+  // N), else GNS's when one of its constellations has a fix.
+  const RmcBlock& rmc = state.rmc;
+  if (rmc.status == 'A' && rmc.mode != 'N') {
+    return Signed(rmc.latitude, rmc.latHemisphere, rmc.longitude, rmc.lonHemisphere);
+  }
+  const GnsBlock& gns = state.gns;
+  if (AnyConstellationFixed(gns.mode)) {
+    return Signed(gns.latitude, gns.latHemisphere, gns.longitude, gns.lonHemisphere);
+  }
+  return {};
+}
 
 void StoreOtherSentence(const char* text) {
   const std::size_t length = strnlen(text, kOtherTextMax);
@@ -184,15 +229,15 @@ void ParseNmeaSentence(const char* text) {
 
 void GetGpsFix(double* latitude, double* longitude, uint8_t* valid) {
   const std::lock_guard lock(gStateLock);
-  const GgaBlock& gga = gState.gga;
-  // Quality 0 is the receiver saying it has no fix: the position beside it is
-  // a stale or made-up one (8960.0000,N at some cold starts).
-  const bool noFix = gga.quality == '0';
-  const double lat = gga.latHemisphere == 'S' ? -gga.latitude : gga.latitude;
-  const double lon = gga.lonHemisphere == 'W' ? -gga.longitude : gga.longitude;
-  if (latitude) *latitude = noFix ? 0.0 : lat;
-  if (longitude) *longitude = noFix ? 0.0 : lon;
+  const GpsPosition position = PositionOf(gState, gGgaCame);
+  if (latitude) *latitude = position.latitude;
+  if (longitude) *longitude = position.longitude;
   if (valid) *valid = gState.rmc.status == 'A' ? 1 : 0;
+}
+
+void NoteGpsPortOpened() {
+  const std::lock_guard lock(gStateLock);
+  gGgaCame = false;
 }
 
 GpsState CopyGpsState() {
@@ -203,6 +248,7 @@ GpsState CopyGpsState() {
 void ResetGpsState() {
   const std::lock_guard lock(gStateLock);
   gState = GpsState{};
+  gGgaCame = false;
   std::fill(std::begin(gInView), std::end(gInView), uint8_t{0});
 }
 

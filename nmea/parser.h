@@ -14,11 +14,25 @@ void ParseNmeaSentence(const char* text);
 // Keeps the text, cut to 261 characters, as exactly the latest unrecognised text.
 void StoreOtherSentence(const char* text);
 
-// Signed decimal degrees (south and west negative) from the latest GGA, 0.0
-// for both when its fix quality is '0', and 1 when the latest RMC status is 'A'.
-// Each destination is optional. The three are read together, never half-way
-// through a sentence.
+// Signed decimal degrees (south and west negative), 0.0 for both when there is
+// no position. Once a GGA has come since the port was opened, the latest GGA's,
+// none while its fix quality is '0'; before that the latest RMC's when its
+// status is 'A' and its mode (where sent) is not 'N', else the latest GNS's
+// when its mode holds a letter other than 'N'.
+struct GpsPosition {
+  double latitude = 0.0;
+  double longitude = 0.0;
+};
+GpsPosition PositionOf(const GpsState& state, bool ggaCame);
+
+// The position of the live state, as PositionOf gives it, and 1 when the
+// latest RMC status is 'A'. Each destination is optional. The three are read
+// together, never half-way through a sentence.
 void GetGpsFix(double* latitude, double* longitude, uint8_t* valid);
+
+// A port was opened: until a GGA comes from it, the position is RMC's or GNS's.
+// ResetGpsState does the same.
+void NoteGpsPortOpened();
 
 // Satellites in view over all constellations, each from the latest GSV of its talker.
 int SatellitesInView();

@@ -70,6 +70,7 @@ void ReopenGonePort(ReaderState& reader) {
   } else if (IsGpsSourceOpen(port)) {
     reader.port = port;
     reader.portGone = false;
+    NoteGpsPortOpened();
   }
 }
 
@@ -97,9 +98,11 @@ int GpsReaderThread() {
   while (!reader.stopFlag) {
     std::memset(readBuffer, 0, sizeof readBuffer);
     const std::size_t count = ReadGpsPort(readBuffer);
-    // Bytes of another opening, speed or port: no sentence joins them to the ones before.
+    // Bytes of another opening, speed or port: no sentence joins them to the
+    // ones before, and the position waits for this port's own GGA, if any.
     const bool restarted = GpsSourceRestarted(reader.port);
     if (reader.portGone || restarted) ForgetPartialSentence(framer);
+    if (restarted) NoteGpsPortOpened();
     FrameNmeaRead(framer, readBuffer, &PassSentence, nullptr);
     // An empty read of an open source is a stop or a wait of its own that ended.
     if (count == 0 && (reader.portGone || !IsGpsSourceOpen(reader.port))) {
@@ -133,6 +136,7 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
     reader.changed.wait(lock, [&] { return !reader.running; });
   }
   const GpsSource port = OpenGpsPort(portName, baudRate);
+  NoteGpsPortOpened();
   {
     std::lock_guard lock(reader.mutex);
     reader.port = port;

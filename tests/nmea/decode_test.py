@@ -86,9 +86,11 @@ class DecodeSample(unittest.TestCase):
         self.assertEqual(self.state["other"]["text"], "$GPTXT,01,01,02,u-blox ag - www.u-blox.com*")
 
     def test_every_block_and_field_is_named(self):
-        self.assertEqual(list(self.state), ["gga", "gll", "gsa", "gsv", "rmc", "vtg", "zda", "other"])
+        self.assertEqual(list(self.state),
+                         ["gga", "gll", "gsa", "gsv", "rmc", "vtg", "zda", "gns", "other"])
         self.assertEqual(len(self.state["gga"]), 17)
-        self.assertEqual(len(self.state["rmc"]), 16)
+        self.assertEqual(len(self.state["rmc"]), 17)
+        self.assertEqual(len(self.state["gns"]), 16)
         self.assertEqual(len(self.state["gsv"]["satellites"]), 4)
 
     def test_state_only_prints_just_the_last_line(self):
@@ -131,6 +133,28 @@ class DecodeMultiGnss(unittest.TestCase):
         self.assertEqual(last["state"]["gga"]["quality"], "0")
         self.assertAlmostEqual(last["state"]["gga"]["latitude"], 52 + 31.0092 / 60, places=12)
         self.assertEqual((last["fix"]["latitude"], last["fix"]["longitude"]), (0, 0))
+
+
+class DecodeWithoutGga(unittest.TestCase):
+    """Our captures of receivers that send RMC or GNS alone: the fix follows the
+    program's rule (GGA once one came, else a valid RMC, else a GNS with a fix)."""
+
+    def test_fix_of_each_capture(self):
+        moscow = (55 + 45.348 / 60, 37 + 37.038 / 60)
+        cases = [  # capture, fix, GNS mode shown
+            ("rmc_only", moscow, ""),
+            ("gns_only", moscow, "AAN"),
+            ("gga_with_rmc", moscow, ""),
+            ("gga_quality0_with_rmc", (0, 0), ""),
+        ]
+        for name, (latitude, longitude), mode in cases:
+            with self.subTest(name):
+                status, out, err = decode("--state-only", str(SAMPLE.with_name(name + ".nmea")))
+                self.assertEqual(status, 0, err)
+                last = lines_of(out)[-1]
+                self.assertAlmostEqual(last["fix"]["latitude"], latitude, places=12)
+                self.assertAlmostEqual(last["fix"]["longitude"], longitude, places=12)
+                self.assertEqual(last["state"]["gns"]["mode"], mode)
 
 
 class ReadSizes(unittest.TestCase):

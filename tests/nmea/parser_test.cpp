@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "nmea/fields.h"
 #include "nmea/parser.h"
@@ -131,6 +132,81 @@ TEST_F(NmeaParser, RmcFillsEveryField) {
   EXPECT_EQ(r.year, 94);
   EXPECT_EQ(r.magneticVariation, 3.1f);
   EXPECT_EQ(r.variationDirection, 'W');
+  EXPECT_EQ(r.mode, '\0') << "an RMC before NMEA 2.3 sends no mode";
+  ParseNmeaSentence("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,D*");
+  EXPECT_EQ(CopyGpsState().rmc.mode, 'D');
+}
+
+TEST_F(NmeaParser, GnsFillsEveryField) {
+  ParseNmeaSentence(
+      "$GNGNS,112257.00,3844.24011,N,00908.43828,W,ANRD,10,0.83,111.1,52.4,2.5,0023,V*");
+  const GnsBlock g = CopyGpsState().gns;
+  EXPECT_EQ(Tag(g.tag), "$GNGNS");
+  EXPECT_EQ(g.hour, 11);
+  EXPECT_EQ(g.minute, 22);
+  EXPECT_EQ(g.second, 57);
+  EXPECT_EQ(g.latitude, 38 + 44.24011 * kSixtieth);
+  EXPECT_EQ(g.latHemisphere, 'N');
+  EXPECT_EQ(g.longitude, 9 + 8.43828 * kSixtieth);
+  EXPECT_EQ(g.lonHemisphere, 'W');
+  EXPECT_EQ(std::string(g.mode, sizeof g.mode), std::string("ANRD\0\0\0\0", 8));
+  EXPECT_EQ(g.satellites, 10);
+  EXPECT_EQ(g.hdop, 0.83f);
+  EXPECT_EQ(g.altitude, 111.1f);
+  EXPECT_EQ(g.geoidSeparation, 52.4f);
+  EXPECT_EQ(g.dgpsAge, 2.5f);
+  EXPECT_EQ(g.dgpsStation, 23);
+  EXPECT_EQ(g.navigationStatus, 'V');
+  ParseNmeaSentence("$GNGNS,112258.00,,,,,NNNNNNNNNN,00*");
+  EXPECT_EQ(std::string(CopyGpsState().gns.mode, 8), "NNNNNNNN") << "a mode cut to 8 letters";
+}
+
+// Where the position comes from: GGA once one came since the port opened, else
+// a valid RMC, else a GNS with a fixed constellation.
+TEST_F(NmeaParser, PositionFromGgaElseRmcElseGns) {
+  const char* gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*";
+  const char* ggaNoFix = "$GPGGA,123519,4807.038,N,01131.000,E,0,00,,,M,,M,,*";
+  const char* rmc = "$GPRMC,123520,A,3844.24011,S,00908.43828,W,0.0,0.0,230394,,,A*";
+  const char* rmcNoMode = "$GPRMC,123520,A,3844.24011,S,00908.43828,W,0.0,0.0,230394,,*";
+  const char* rmcModeN = "$GPRMC,123520,A,3844.24011,S,00908.43828,W,0.0,0.0,230394,,,N*";
+  const char* rmcVoid = "$GPRMC,123520,V,3844.24011,S,00908.43828,W,0.0,0.0,230394,,,A*";
+  const char* gns = "$GNGNS,123521,0512.5,N,00512.5,E,NNA,08,1.0,10.0,5.0,,,S*";
+  const char* gnsNoFix = "$GNGNS,123521,0512.5,N,00512.5,E,NN,08,1.0,10.0,5.0,,,V*";
+  const char* gnsEmpty = "$GNGNS,123521,0512.5,N,00512.5,E,,08,1.0,10.0,5.0,,,V*";
+  const double munich[] = {kMunichLat, kMunichLon};
+  const double lisbon[] = {-(38 + 44.24011 * kSixtieth), -(9 + 8.43828 * kSixtieth)};
+  const double gulf[] = {5 + 12.5 * kSixtieth, 5 + 12.5 * kSixtieth};
+  const double none[] = {0, 0};
+  const struct {
+    const char* what;
+    std::vector<const char*> sentences;  // nullptr: the port is opened again
+    const double* position;
+  } cases[] = {
+      {"GGA", {gga}, munich},
+      {"GGA beside a valid RMC", {rmc, gga}, munich},
+      {"a quality-0 GGA beside a valid RMC", {rmc, ggaNoFix, gns}, none},
+      {"RMC alone", {rmc}, lisbon},
+      {"RMC without a mode field", {rmcNoMode}, lisbon},
+      {"RMC with mode N", {rmcModeN}, none},
+      {"RMC void", {rmcVoid}, none},
+      {"GNS alone", {gns}, gulf},
+      {"GNS with no constellation fixed", {gnsNoFix}, none},
+      {"GNS without a mode", {gnsEmpty}, none},
+      {"RMC before GNS", {gns, rmc}, lisbon},
+      {"GNS when RMC is void", {rmcVoid, gns}, gulf},
+      {"a GGA of an earlier opening", {gga, nullptr, rmc}, lisbon},
+      {"a GGA after the opening", {gga, nullptr, rmc, ggaNoFix}, none},
+  };
+  for (const auto& c : cases) {
+    ResetGpsState();
+    for (const char* sentence : c.sentences) {
+      sentence ? ParseNmeaSentence(sentence) : NoteGpsPortOpened();
+    }
+    double latitude = -1, longitude = -1;
+    GetGpsFix(&latitude, &longitude, nullptr);
+    EXPECT_EQ(latitude, c.position[0]) << c.what;
+    EXPECT_EQ(longitude, c.position[1]) << c.what;
+  }
 }
 
 TEST_F(NmeaParser, GllKeepsThePlainNumbers) {
@@ -338,6 +414,9 @@ const TypeCase kTypes[] = {
      [](const GpsState& s) { return double(s.vtg.values[0]); }, double(31.66f)},
     {"ZDA", ",092751.000,28,05,2011,00,00*", [](const GpsState& s) { return Tag(s.zda.tag); },
      [](const GpsState& s) { return double(s.zda.year); }, 2011},
+    {"GNS", ",092751.00,5321.6802,N,00630.3372,W,AAN,14,0.9,61.7,55.2,,,V*",
+     [](const GpsState& s) { return Tag(s.gns.tag); },
+     [](const GpsState& s) { return double(s.gns.satellites); }, 14},
 };
 
 class Talkers : public ::testing::Test {
@@ -381,7 +460,7 @@ TEST_F(Talkers, ProprietaryOtherTalkersAndOtherTypesStayUnrecognised) {
       "$GGGGA,1*",
       "$gnGGA,1*",
       "$GNTXT,01,01,02,u-blox AG - www.u-blox.com*",
-      "$GNGNS,092751.00,5321.6802,N*",
+      "$GNGST,092751.00,1.5,2.0,1.2,45.0,1.6,1.3,3.1*",
       "$GNGBS,092751.00,1.5,1.2,3.0,,,,*",
       "$GN",
       "$G",

@@ -50,11 +50,26 @@ UBX = ubx_frame(0x01, 0x07, bytes(range(92))) + ubx_frame(0x01, 0x03, bytes(16))
 SIRF = sirf_frame(bytes([0x02]) + bytes(range(40))) + sirf_frame(bytes([0x29]) + bytes(90))
 
 
+def capture(name):
+    """A capture of ours in tests/nmea/data, cut into epochs: each begins with the
+    sentence type that the capture begins with."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "nmea", "data",
+                        name + ".nmea")
+    lines = open(path, "rb").read().splitlines(keepends=True)
+    epochs = []
+    for line in lines:
+        if line[:6] == lines[0][:6] or not epochs:
+            epochs.append(b"")
+        epochs[-1] += line
+    return epochs
+
+
 class LineReceiver:
     """A receiver on a pseudo-terminal that talks at its own speed, one burst a
-    second: `stream` while the program has set the line to that speed, else what
-    a UART reads of it at the speed set, noise (less of it the slower the line).
-    speed None: noise at every speed; stream None: silent."""
+    second: `stream` while the program has set the line to that speed (a list:
+    its epochs in turn, the last one repeated), else what a UART reads of it at
+    the speed set, noise (less of it the slower the line). speed None: noise at
+    every speed; stream None: silent."""
 
     def __init__(self, speed, stream=FIX, interval=1.0):
         self.master, self.slave = os.openpty()
@@ -65,6 +80,7 @@ class LineReceiver:
         self.path = os.ttyname(self.slave)
         self.speed, self.stream, self.interval = speed, stream, interval
         self.speeds_set = []  # every speed the program set, in order
+        self.epoch = 0
         self._stop = threading.Event()
         self._thread = threading.Thread(target=self._run, daemon=True)
         self._thread.start()
@@ -79,7 +95,10 @@ class LineReceiver:
                 self.speeds_set.append(speed)
             if self.stream is None:
                 continue
-            if speed == self.speed:
+            if speed == self.speed and isinstance(self.stream, list):
+                burst = self.stream[min(self.epoch, len(self.stream) - 1)]
+                self.epoch += 1
+            elif speed == self.speed:
                 burst = self.stream
             else:
                 burst = noise(max(8, len(FIX) * speed // (self.speed or speed) if speed else 8))
@@ -132,6 +151,19 @@ class Receivers(unittest.TestCase):
                 if speed == 115200:  # the goal is 6 s; a figure, not a test
                     print("  MEASURE: position from a 115200 baud receiver after %.2f s" % elapsed,
                           file=sys.stderr)
+
+    def test_streams_with_and_without_gga(self):
+        cases = [  # capture, exit status, standard output
+            ("rmc_only", 0, COORDINATES + "\n"),
+            ("gns_only", 0, COORDINATES + "\n"),
+            ("gga_with_rmc", 0, COORDINATES + "\n"),
+            ("gga_quality0_with_rmc", 4, ""),  # GGA came: its quality 0 rules
+        ]
+        for name, expected_status, expected_out in cases:
+            with self.subTest(name):
+                receiver = self.receiver(4800, capture(name))
+                status, out, err, _ = self.run_quarvel(["--timeout", "8", receiver.path] + WORDS)
+                self.assertEqual((status, out), (expected_status, expected_out), err)
 
     def test_a_fixed_speed_is_the_only_one_tried(self):
         cases = [  # receiver speed, exit status, detail on standard error
