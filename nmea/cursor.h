@@ -109,9 +109,16 @@ inline const char* NmeaFieldCursor::FieldEnd(std::size_t from) const {
   return field_ + length;
 }
 
-// The dispatch guarantees six tag characters, but a parser called directly
-// with a shorter field 0 must not read past it.
-inline bool NmeaFieldCursor::Tag(char (&tag)[6]) { return Letters(tag); }
+inline bool NmeaFieldCursor::Tag(char (&tag)[6]) {
+  // The dispatch guarantees six tag characters, but a parser called directly
+  // with a shorter field 0 must not read past it.
+  std::size_t length = 0;
+  for (; length < sizeof tag && !IsNmeaFieldEnd(field_[length]); ++length) {
+    tag[length] = field_[length];
+  }
+  std::memset(tag + length, 0, sizeof tag - length);
+  return Advance(FieldEnd(length));
+}
 
 template <std::size_t N>
 bool NmeaFieldCursor::Letters(char (&out)[N]) {
