@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "common/utf8.h"
 #include "locator/reader/gps_reader.h"
@@ -306,3 +308,56 @@ TEST_F(GpsReaderTest, TheWaitSaysWhenThePortIsGone) {
 }
 
 }  // namespace
+
+// What the wait says while the reader hunts the speed and "auto:" looks for the
+// port: each expected text in turn, and the position at the end.
+TEST_F(GpsReaderTest, TheWaitTellsTheHuntAndTheSearch) {
+  const struct {
+    const char* what;
+    const char16_t* port;  // nullptr: the receiver's own terminal
+    bool byAuto;
+    std::vector<std::string> said;
+  } cases[] = {
+      {"a receiver at 38400",
+       nullptr,
+       false,
+       {"bytes but no NMEA at 4800 baud", "bytes but no NMEA at 4800 baud, trying 9600",
+        "bytes but no NMEA at 9600 baud, trying 38400", "found NMEA at 38400 baud, "}},
+      {"the same found by auto:",
+       u"auto:",
+       true,
+       {"trying 2 ports, none has sent NMEA yet", "found NMEA on "}},
+  };
+  for (const auto& c : cases) {
+    ResetGpsState();
+    SpeedReceiver silent(0, "");
+    SpeedReceiver receiver(38400, kFixBurst);
+    char pattern[] = "/tmp/quarvel-dev-XXXXXX";
+    const std::string root = mkdtemp(pattern);
+    std::filesystem::create_symlink(silent.Line().Path(), root + "/ttyUSB0");
+    std::filesystem::create_symlink(receiver.Line().Path(), root + "/ttyUSB1");
+    setenv("QUARVEL_DEVICE_DIR", root.c_str(), 1);
+    ASSERT_TRUE(StartGpsReader(c.port ? c.port : receiver.Line().Name().c_str(), 4800)) << c.what;
+    std::vector<std::string> seen;
+    const bool found = WaitFor(
+        [&] {
+          const std::string now = utf8::Utf16ToUtf8(DescribeGpsReaderWait());
+          if (seen.empty() || seen.back() != now) seen.push_back(now);
+          return Latitude() != 0;
+        },
+        30s);
+    seen.push_back(utf8::Utf16ToUtf8(DescribeGpsReaderWait()));  // after the position came
+    StopGpsReader();
+    EXPECT_TRUE(WaitGpsReaderStopped(10s));
+    unsetenv("QUARVEL_DEVICE_DIR");
+    std::filesystem::remove_all(root);
+    EXPECT_TRUE(found) << c.what;
+    std::string all;
+    for (const std::string& text : seen) all += "\n  " + text;
+    std::size_t next = 0;
+    for (const std::string& text : seen) {
+      if (next < c.said.size() && text.starts_with(c.said[next])) ++next;
+    }
+    EXPECT_EQ(next, c.said.size()) << c.what << ": the wait said" << all;
+  }
+}
