@@ -84,7 +84,9 @@ TEST(Gpsd, NmeaRelayedByGpsdReachesTheGpsState) {
   const int tcpPort = FreeTcpPort();
   ASSERT_NE(tcpPort, 0);
   const std::string portText = std::to_string(tcpPort);
-  const std::u16string name = u"gpsd:" + std::u16string(portText.begin(), portText.end());
+  // gpsd has no line speed: a speed suffix is ignored.
+  const std::u16string name =
+      u"gpsd:" + std::u16string(portText.begin(), portText.end()) + u"@9600";
   ResetGpsState();
   MessageBoxRecorder quiet;  // the starts that find gpsd not yet listening
   {
