@@ -221,8 +221,12 @@ class QuarvelUnderWine(unittest.TestCase):
                 self.addCleanup(setattr, receiver, "running", False)
                 receiver.start()
                 quarvel = self.start_quarvel(port_text, "n", "0", "0", "1")
-                wine_harness.wait_for(lambda: reported(self.watcher, "msgbox").count(box) > runs,
-                                      60, what=f"the position at {speed} baud")
+                try:
+                    wine_harness.wait_for(
+                        lambda: reported(self.watcher, "msgbox").count(box) > runs, 60,
+                        what=f"the position at {speed} baud")
+                except TimeoutError as error:
+                    self.fail(f"{error}; the speeds set: {receiver.speeds_set}")
                 self.assertEqual(self.wine.clipboard_when(COORDINATES.encode()),
                                  COORDINATES.encode())
                 self.dismiss("Quarvel!")
