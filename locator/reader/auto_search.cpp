@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "nmea/framer.h"
@@ -103,8 +104,13 @@ void AddPresentPorts(AutoSearch& search) {
     StartHuntedLine(candidate->line, port, speed, false);
     Candidate& c = *candidate;
     std::lock_guard lock(search.mutex);
+    try {
+      c.thread = std::thread(HuntPort, std::ref(search), std::ref(c));
+    } catch (const std::system_error&) {
+      CloseSerialPort(port);  // no thread to hunt it: tried again at the next look
+      continue;
+    }
     search.candidates.push_back(std::move(candidate));
-    c.thread = std::thread(HuntPort, std::ref(search), std::ref(c));
   }
 }
 
