@@ -231,8 +231,8 @@ TEST(SerialPort, SpeedChangedBetweenReadsDropsWhatCameBefore) {
   const struct {
     uint32_t baud;
     speed_t speed;
-  } speeds[] = {{9600, B9600}, {38400, B38400}, {115200, B115200}, {57600, B57600},
-                {19200, B19200}, {4800, B4800}};
+  } speeds[] = {{9600, B9600},   {38400, B38400}, {115200, B115200},
+                {57600, B57600}, {19200, B19200}, {4800, B4800}};
   for (const auto& s : speeds) {
     pty.Write("noise at the speed left");
     std::this_thread::sleep_for(20ms);
