@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/programs/quarvel_options.h"
+#include "programs/quarvel_options.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "platform/posix/config_form/config_form.h"
 #include "platform/posix/programs/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
-#include "platform/posix/programs/program_options.h"
-#include "platform/posix/programs/quarvel_options.h"
+#include "programs/program_options.h"
+#include "programs/quarvel_options.h"
 #include "quarvel_version.h"
 
 namespace {

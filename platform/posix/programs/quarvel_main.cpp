@@ -12,7 +12,7 @@
 #include "platform/command_line.h"
 #include "platform/posix/programs/front_end_choice.h"
 #include "platform/posix/gtk/gtk_front_end.h"
-#include "platform/posix/programs/quarvel_options.h"
+#include "programs/quarvel_options.h"
 #include "platform/posix/terminal/terminal_status.h"
 #include "quarvel_version.h"
 

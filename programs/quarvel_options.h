@@ -1,4 +1,4 @@
-// quarvel's options on Linux: what may come before the launch words.
+// quarvel's options: what may come before the launch words.
 #pragma once
 
 #include <string>

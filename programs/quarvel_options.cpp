@@ -1,11 +1,11 @@
-// quarvel's options on Linux: the table, its numbers and the usage text.
-#include "platform/posix/programs/quarvel_options.h"
+// quarvel's options: the table, its numbers and the usage text.
+#include "programs/quarvel_options.h"
 
 #include <climits>
 #include <cstdlib>
 
 #include "common/utf8.h"
-#include "platform/posix/programs/program_options.h"
+#include "programs/program_options.h"
 #include "quarvel_map_host.h"
 
 namespace {
