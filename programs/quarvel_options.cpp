@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/utf8.h"
+#include "programs/program_build.h"
 #include "programs/program_options.h"
 #include "quarvel_map_host.h"
 
@@ -36,36 +37,42 @@ constexpr Entry kOptions[] = {
      [](QuarvelOptions& o, const char*) { return o.terminal = true; }},
     {"--version", nullptr, nullptr, "print the version and exit",
      [](QuarvelOptions& o, const char*) { return o.version = true; }},
-    {"--help", "-h", nullptr, "print this help and exit",
+    {"--help", "-h /?", nullptr, "print this help and exit",
      [](QuarvelOptions& o, const char*) { return o.help = true; }},
 };
 
-constexpr const char kHead[] =
-    "Usage: quarvel [OPTION...] [--] [PORT [MAP LITE BLUETOOTH COORDINATES]]\n"
-    "\n"
-    "Waits for the GPS receiver on PORT to report a position and copies it to the\n"
-    "clipboard: as a map URL, or as coordinates when COORDINATES is 1. The position\n"
-    "is also written to standard output, even when the clipboard refused it.\n"
-    "\n"
-    "  PORT         ttyUSB0, ttyACM0, rfcomm0, pts/3, any /dev/... path (up to 259\n"
-    "               characters, links followed, e.g. /dev/serial/by-id/usb-u-blox_AG_-\n"
-    "               _www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00), COM1: (/dev/ttyS0),\n"
-    "               DEMO: (a simulated receiver), gpsd: (the local gpsd) or auto: (every\n"
-    "               serial port at once); NAME@9600 fixes the speed, else it is found\n"
-    "  MAP          map type letter of the URL (default n)\n"
-    "  LITE         1 for the lite map (default 0)\n"
-    "  BLUETOOTH    1 to switch the Bluetooth radio on for the run and off after it\n"
-    "               (default 0)\n"
-    "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
-    "\n";
+// The map host is a build setting: the usage names the one this program writes.
+std::string MapUrlLines() {
+  return "The map URL is http://" + utf8::Utf16ToUtf8(kMapHost) +
+         "/quarvel/?lat=...&lon=...&t=MAP\n"
+         "(and &s=1 for the lite map); its host is the build setting QUARVEL_MAP_HOST.\n\n";
+}
 
-constexpr const char kSettingsAndKeys[] =
-    "Without launch words the settings come from settings.ini: beside the program,\n"
-    "or $XDG_CONFIG_HOME/quarvel/ (~/.config/quarvel/) for an installed copy.\n"
-    "Esc or q stops the wait; so does Ctrl-C (twice: close at once); in the window,\n"
-    "Stop or Esc.\n"
-    "\n"
-    "Options:\n";
+// The usage up to the options, in this build's words.
+std::string Head(const ProgramBuild& build) {
+  return std::string("Usage: ") + build.quarvel +
+         " [OPTION...] [--] [PORT [MAP LITE BLUETOOTH COORDINATES]]\n"
+         "\n"
+         "Waits for the GPS receiver on PORT to report a position and copies it to the\n"
+         "clipboard: as a map URL, or as coordinates when COORDINATES is 1. The position\n"
+         "is also written to standard output, even when the clipboard refused it.\n"
+         "\n"
+         "  PORT         " +
+         build.ports +
+         "  MAP          map type letter of the URL (default n)\n"
+         "  LITE         1 for the lite map (default 0)\n"
+         "  BLUETOOTH    1 to switch the Bluetooth radio on for the run and off after it\n"
+         "               (default 0)\n"
+         "  COORDINATES  1 to copy coordinates instead of the URL (default 0)\n"
+         "\n" +
+         MapUrlLines() + build.settings +
+         "\n"
+         "Options:\n";
+}
+
+std::vector<Entry> Offered() {
+  return OfferedOptions<QuarvelOptions>(kOptions, ThisProgramBuild().leftOut);
+}
 
 constexpr const char kTail[] =
     "\n"
@@ -78,24 +85,12 @@ constexpr const char kTail[] =
 
 bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& next,
                         std::string& error) {
-  const OptionsEnd end = ReadOptions<QuarvelOptions>(argc, argv, kOptions, options);
+  const OptionsEnd end = ReadOptions<QuarvelOptions>(argc, argv, Offered(), options);
   next = end.next;
   error = end.error;
   return error.empty();
 }
 
-namespace {
-
-// The map host is a build setting: the usage names the one this program writes.
-std::string MapUrlLines() {
-  return "The map URL is http://" + utf8::Utf16ToUtf8(kMapHost) +
-         "/quarvel/?lat=...&lon=...&t=MAP\n"
-         "(and &s=1 for the lite map); its host is the build setting QUARVEL_MAP_HOST.\n\n";
-}
-
-}  // namespace
-
 std::string QuarvelUsage() {
-  return kHead + MapUrlLines() + kSettingsAndKeys + DescribeOptions<QuarvelOptions>(kOptions) +
-         kTail;
+  return Head(ThisProgramBuild()) + DescribeOptions<QuarvelOptions>(Offered()) + kTail;
 }

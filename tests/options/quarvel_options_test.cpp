@@ -40,6 +40,7 @@ TEST(QuarvelOptions, AcceptedLinesSetTheirOptionsAndFindTheLaunchWords) {
       {{"--timeout=12", "--no-clipboard", "/dev/ttyUSB0"}, true, false, false, 12, 3},
       {{"--version"}, false, false, true, 0, 2},
       {{"-h"}, false, true, false, 0, 2},
+      {{"/?", "DEMO:"}, false, true, false, 0, 2},
       {{"--help", "DEMO:"}, false, true, false, 0, 2},
       {{"--", "--timeout", "5"}, false, false, false, 0, 2},  // a port named --timeout
       {{"--no-clipboard", "--", "-odd"}, true, false, false, 0, 3},
@@ -85,7 +86,7 @@ TEST(QuarvelOptions, RefusedLinesSayWhy) {
 
 TEST(QuarvelOptions, UsageNamesEveryOptionAndExitStatus) {
   const std::string usage = QuarvelUsage();
-  for (const char* part : {"--no-clipboard", "--timeout SECONDS", "--version", "-h, --help",
+  for (const char* part : {"--no-clipboard", "--timeout SECONDS", "--version", "-h, --help, /?",
                            "/dev/serial/by-id/", " 4 no position", " 64 the command"}) {
     EXPECT_NE(usage.find(part), std::string::npos) << part;
   }
