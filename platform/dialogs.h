@@ -143,6 +143,14 @@ int ComboGetItemText(DialogHandle dialog, int controlId, int index, char16_t* bu
 // text in GTK, the next lines on a terminal. The text above it stays as given.
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
                    unsigned flags, const char16_t* detail = nullptr);
+// The answer of a box nobody can answer: No, Cancel, or OK.
+inline int DefaultMessageBoxAnswer(unsigned flags) {
+  switch (flags & kMbButtonMask) {
+    case kMbYesNo: return kIdNo;
+    case kMbOkCancel: return kIdCancel;
+    default: return kIdOk;
+  }
+}
 // LoadStringW: the program's string `id`, cut to capacity-1 units and
 // terminated; returns the length, 0 (empty buffer) when there is no such string.
 int LoadResourceString(int id, char16_t* buffer, int capacity);

@@ -91,7 +91,6 @@ using MessageBoxHandler =
     std::function<int(DialogHandle owner, const std::u16string& text, const std::u16string& caption,
                       unsigned flags, const std::u16string& detail)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);  // empty for the default
-int DefaultMessageBoxAnswer(unsigned flags);
 
 struct RecordedMessageBox {
   DialogHandle owner;

@@ -20,14 +20,6 @@ void SetMessageBoxHandler(MessageBoxHandler newHandler) {
   handler = std::move(newHandler);
 }
 
-int DefaultMessageBoxAnswer(unsigned flags) {
-  switch (flags & kMbButtonMask) {
-    case kMbYesNo: return kIdNo;
-    case kMbOkCancel: return kIdCancel;
-    default: return kIdOk;
-  }
-}
-
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
                    unsigned flags, const char16_t* detail) {
   const std::u16string body = text ? text : u"";

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/win32/console_streams.h"
 #include "platform/win32/wide_text.h"
 
 using namespace win32_dialogs;
@@ -149,6 +150,12 @@ LRESULT CALLBACK CentreBoxOnActivate(int code, WPARAM wParam, LPARAM lParam) {
 
 int ShowMessageBox(DialogHandle owner, const char16_t* text, const char16_t* caption,
                    unsigned flags, const char16_t* detail) {
+  if (MessageBoxesGoToStandardError()) {
+    std::u16string said = std::u16string(caption) + u" " + text + u"\n";
+    if (detail && *detail) said += std::u16string(detail) + u"\n";
+    WriteProgramStream(ProgramStream::Err, said);
+    return DefaultMessageBoxAnswer(flags);
+  }
   HWND window = Window(owner);
   if (window && !boxHook) {
     boxOwner = window;
