@@ -13,6 +13,7 @@
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
+#include "platform/win32/port_problem.h"
 
 namespace {
 
@@ -133,6 +134,38 @@ int Speeds(const wchar_t* name) {
   return 0;
 }
 
+// Reads "location:" count times: each read and the time since the one before; then
+// a read that another thread wakes. Without a port, or when one fails, why.
+int Location(int count) {
+  using std::chrono::steady_clock;
+  SerialPortHandle port = OpenSerialPort(u"location:");
+  Report("open", port != kInvalidSerialPort);
+  if (port == kInvalidSerialPort) return Report("problem", LastPortProblem()), 1;
+  Report("speed", SetSerialPortSpeed(port, 4800));
+  char buffer[513];
+  auto last = steady_clock::now();
+  for (int n = 0; n < count; ++n) {
+    const std::ptrdiff_t got = ReadSerialPort(port, buffer, 512);
+    const auto now = steady_clock::now();
+    Report("read[" + std::to_string(n) + "]",
+           got < 0 ? "gone" : Escaped(std::string(buffer, std::size_t(got))));
+    Report("ms[" + std::to_string(n) + "]",
+           std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
+    last = now;
+    if (got < 0) return Report("problem", LastPortProblem()), 0;
+  }
+  std::thread waker([port] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    WakeSerialPort(port);
+  });
+  Report("woken", ReadSerialPort(port, buffer, 512));
+  Report("woken_ms", std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() -
+                                                                          last).count());
+  waker.join();
+  CloseSerialPort(port);
+  return 0;
+}
+
 LRESULT CALLBACK KeeperProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_TIMER) DestroyWindow(window);
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -220,8 +253,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"speeds" && argc == 3) return Speeds(argv[2]);
   if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
   if (command == L"files" && argc == 3) return Files(argv[2]);
+  if (command == L"location" && argc == 3) return Location(_wtoi(argv[2]));
   std::fprintf(stderr,
                "usage: platform_probe open NAME... | read NAME | speeds NAME | clipboard TEXT | "
-               "files DIR\n");
+               "files DIR | location COUNT\n");
   return 2;
 }
