@@ -6,8 +6,9 @@ namespace {
 
 constexpr ProgramBuild kWindows = {
     "Quarvel",
-    "COM1: to COM9: (also COM1, and \\\\.\\COM12 for any number) or DEMO:\n"
-    "               (a simulated receiver)\n",
+    "COM1: to COM9: (also COM1, and \\\\.\\COM12 for any number), DEMO:\n"
+    "               (a simulated receiver) or location: (the Windows location\n"
+    "               service: a built-in GNSS, or where Wi-Fi puts the computer)\n",
     "Without launch words the settings come from settings.ini: beside the program,\n"
     "or %APPDATA%\\Quarvel\\ for an installed copy.\n"
     "Stop or Esc in the window stops the wait; so does Ctrl-C in the console (twice:\n"

@@ -59,7 +59,8 @@ void ParseAll(const std::string& sentences) {
   NmeaFramer framer;
   char read[kGpsReadSize + 1] = {};
   sentences.copy(read, kGpsReadSize);
-  FrameNmeaRead(framer, read, [](const char* s, void*) { ParseNmeaSentence(s); }, nullptr);
+  FrameNmeaRead(
+      framer, read, [](const char* s, void*) { ParseNmeaSentence(s); }, nullptr);
 }
 
 TEST(LocationFix, TheParserReadsThePositionBack) {

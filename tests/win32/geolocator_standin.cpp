@@ -107,7 +107,9 @@ class Object : public Interfaces... {
     static constexpr IID kNone{};
     return kNone;
   }
-  static const IID& Iid(IReferenceDouble*) { return Iid(static_cast<IAsyncOperation<int>*>(nullptr)); }
+  static const IID& Iid(IReferenceDouble*) {
+    return Iid(static_cast<IAsyncOperation<int>*>(nullptr));
+  }
   std::atomic<ULONG> references_{1};
 };
 
@@ -155,12 +157,16 @@ class Coordinate
   explicit Coordinate(Fix fix) : fix_(fix) {}
   HRESULT STDMETHODCALLTYPE get_Latitude(double* v) override { return *v = fix_.latitude, S_OK; }
   HRESULT STDMETHODCALLTYPE get_Longitude(double* v) override { return *v = fix_.longitude, S_OK; }
-  HRESULT STDMETHODCALLTYPE get_Altitude(IReferenceDouble** v) override { return *v = nullptr, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Altitude(IReferenceDouble** v) override {
+    return *v = nullptr, S_OK;
+  }
   HRESULT STDMETHODCALLTYPE get_Accuracy(double* v) override { return *v = fix_.accuracy, S_OK; }
   HRESULT STDMETHODCALLTYPE get_AltitudeAccuracy(IReferenceDouble** v) override {
     return *v = nullptr, S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_Heading(IReferenceDouble** v) override { return *v = nullptr, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Heading(IReferenceDouble** v) override {
+    return *v = nullptr, S_OK;
+  }
   HRESULT STDMETHODCALLTYPE get_Speed(IReferenceDouble** v) override { return *v = nullptr, S_OK; }
   HRESULT STDMETHODCALLTYPE get_Timestamp(DateTime* v) override {
     FILETIME now;
@@ -189,7 +195,9 @@ class Position : public Object<IGeoposition> {
   HRESULT STDMETHODCALLTYPE get_Coordinate(IGeocoordinate** v) override {
     return *v = new Coordinate(fix_), S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_CivicAddress(IInspectable** v) override { return *v = nullptr, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_CivicAddress(IInspectable** v) override {
+    return *v = nullptr, S_OK;
+  }
 
  private:
   Fix fix_;
@@ -299,11 +307,11 @@ class Factory : public Object<IActivationFactory, IGeolocatorStatics> {
     *instance = static_cast<IGeolocator*>(new Geolocator);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE RequestAccessAsync(
-      IAsyncOperation<GeolocationAccessStatus>** op) override {
+  HRESULT STDMETHODCALLTYPE
+  RequestAccessAsync(IAsyncOperation<GeolocationAccessStatus>** op) override {
     Log("access");
-    const auto access = Mode() == "denied" ? GeolocationAccessStatus::Denied
-                                           : GeolocationAccessStatus::Allowed;
+    const auto access =
+        Mode() == "denied" ? GeolocationAccessStatus::Denied : GeolocationAccessStatus::Allowed;
     *op = new Operation<GeolocationAccessStatus>(std::chrono::milliseconds(100), access, S_OK);
     return S_OK;
   }
@@ -318,8 +326,8 @@ class Factory : public Object<IActivationFactory, IGeolocatorStatics> {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetActivationFactory(
-    HSTRING, IActivationFactory** factory) {
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    DllGetActivationFactory(HSTRING, IActivationFactory** factory) {
   *factory = new Factory;
   return S_OK;
 }

@@ -159,8 +159,8 @@ int Location(int count) {
     WakeSerialPort(port);
   });
   Report("woken", ReadSerialPort(port, buffer, 512));
-  Report("woken_ms", std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() -
-                                                                          last).count());
+  Report("woken_ms",
+         std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() - last).count());
   waker.join();
   CloseSerialPort(port);
   return 0;

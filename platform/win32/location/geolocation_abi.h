@@ -137,8 +137,8 @@ struct IGeolocator : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE get_ReportInterval(UINT32* value) = 0;
   virtual HRESULT STDMETHODCALLTYPE put_ReportInterval(UINT32 value) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_LocationStatus(PositionStatus* value) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetGeopositionAsync(
-      IAsyncOperation<IGeoposition*>** operation) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  GetGeopositionAsync(IAsyncOperation<IGeoposition*>** operation) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetGeopositionAsyncWithAgeAndTimeout(
       TimeSpan maximumAge, TimeSpan timeout, IAsyncOperation<IGeoposition*>** operation) = 0;
   virtual HRESULT STDMETHODCALLTYPE add_PositionChanged(IUnknown* handler, EventToken* token) = 0;
@@ -148,8 +148,8 @@ struct IGeolocator : IInspectable {
 };
 
 struct IGeolocatorStatics : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE RequestAccessAsync(
-      IAsyncOperation<GeolocationAccessStatus>** operation) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  RequestAccessAsync(IAsyncOperation<GeolocationAccessStatus>** operation) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetGeopositionHistoryAsync(DateTime start,
                                                                IInspectable** operation) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetGeopositionHistoryWithDurationAsync(

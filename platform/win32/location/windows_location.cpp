@@ -72,8 +72,8 @@ std::string Hex(HRESULT error) {
 }
 
 std::string NoFixWithin(std::chrono::seconds timeout) {
-  return "no position from the Windows location service within " +
-         std::to_string(timeout.count()) + " seconds";
+  return "no position from the Windows location service within " + std::to_string(timeout.count()) +
+         " seconds";
 }
 
 // Why a position request failed, in words.
@@ -180,8 +180,8 @@ bool AccessAllowed(const WinRtRuntime& runtime, WindowsLocation& location, std::
   GeolocationAccessStatus access = GeolocationAccessStatus::Unspecified;
   HRESULT error = runtime.GetFactory(kGeolocatorClass, kIidGeolocatorStatics, statics.PutVoid());
   if (SUCCEEDED(error)) error = statics->RequestAccessAsync(request.Put());
-  if (SUCCEEDED(error) && Await(request.Get(), location.wake, Clock::now() + kAccessTimeout,
-                                error) == Waited::Done) {
+  if (SUCCEEDED(error) &&
+      Await(request.Get(), location.wake, Clock::now() + kAccessTimeout, error) == Waited::Done) {
     request->GetResults(&access);
   }
   PositionStatus status = PositionStatus::Ready;

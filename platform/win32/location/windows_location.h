@@ -20,8 +20,7 @@ enum class LocationRead { Fix, Woken, Failed };
 // The next fix, asked for no sooner than a second after the one before (as a
 // receiver sends them). Woken once WakeWindowsLocation was called; Failed, with why
 // in problem, when the service refused or gave nothing for half a minute.
-LocationRead ReadWindowsLocation(WindowsLocation* location, LocationFix& fix,
-                                 std::string& problem);
+LocationRead ReadWindowsLocation(WindowsLocation* location, LocationFix& fix, std::string& problem);
 
 // Makes a pending read, and every later one, return at once. Any thread.
 void WakeWindowsLocation(WindowsLocation* location);
