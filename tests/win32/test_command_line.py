@@ -4,7 +4,10 @@ standard output and exit statuses as on Linux, what a console run writes instead
 its message boxes, and a Start-menu run (no console, no handles) that shows only
 windows."""
 import os
+import pty
+import re
 import shutil
+import subprocess
 import unittest
 
 import wine_harness
@@ -97,6 +100,33 @@ class CommandLineUnderWine(unittest.TestCase):
         self.assertEqual((status, out), (1, ""))
         self.assertEqual(err, "Error! Error Opening Comms Port.\n")
         self.assertEqual(self.boxes()[boxes:], [])
+
+    def on_a_terminal(self, *args):
+        """What a Windows program printed when run on a pseudo-terminal, where Wine
+        gives it a console whose Ctrl-C works (escape sequences dropped)."""
+        master, slave = pty.openpty()
+        process = subprocess.Popen(["wine", *args], env=self.wine.env, stdin=slave, stdout=slave,
+                                   stderr=slave, start_new_session=True)
+        os.close(slave)
+        output = b""
+        while True:
+            try:
+                chunk = os.read(master, 4096)
+            except OSError:
+                break
+            if not chunk:
+                break
+            output += chunk
+        process.wait(120)
+        os.close(master)
+        return re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", output.decode("utf-8", "replace"))
+
+    def test_ctrl_c_in_the_console_presses_stop(self):
+        # The demo receiver has no fix for three seconds; Ctrl-C comes after one.
+        out = self.on_a_terminal(wine_harness.mingw_program(LAUNCH), "--ctrl-c", "1000",
+                                 self.folder / "Quarvel.exe", "DEMO:", "n", "0", "0", "1")
+        self.assertIn("pressed=1", out)
+        self.assertIn("exit=3", out)
 
     def test_a_start_menu_run_shows_only_windows(self):
         for exe, args, caption, text in [
