@@ -3,22 +3,9 @@
 // framer and parser: wait, gates and formats need nothing of their own.
 #pragma once
 
-#include <chrono>
-#include <optional>
 #include <string>
 
-// Where the service's position came from.
-enum class FixSource { Satellites, WiFi, Cells, IpAddress, Unknown };
-
-struct LocationFix {
-  double latitude = 0.0;  // signed degrees, south and west negative
-  double longitude = 0.0;
-  double accuracy = 0.0;           // metres, the service's radius of uncertainty; 0 unknown
-  std::optional<double> altitude;  // metres above mean sea level
-  std::optional<double> hdop;
-  FixSource source = FixSource::Unknown;
-  std::chrono::sys_time<std::chrono::milliseconds> time;  // UTC
-};
+#include "platform/location.h"
 
 // GGA (quality 1 for a satellite fix, 6 "estimated" for any other; no satellite
 // count), RMC (status A; mode A, or E for an estimate) and, with an accuracy, GST

@@ -170,11 +170,13 @@ bool WaitGpsReaderStopped(std::chrono::milliseconds timeout) {
   return reader.changed.wait_for(lock, timeout, [&] { return !reader.running; });
 }
 
-// A line that hung up outranks what the receiver said before it went.
+// A line that hung up outranks what the receiver said before it went; what the
+// source says of itself (the kind of a location service's fix) outranks the GPS state.
 std::u16string DescribeGpsReaderWait() {
   ReaderState& reader = Reader();
   const std::u16string gpsDetail = GpsWaitDetail();
   bool gone = false, comesBack = false;
+  std::u16string sourceSays;
   {
     std::lock_guard lock(reader.mutex);
     gone = reader.running && (reader.portGone || !IsGpsSourceOpen(reader.port));

@@ -21,6 +21,7 @@ void StopGpsReader();
 bool WaitGpsReaderStopped(std::chrono::milliseconds timeout);
 
 // What the reader waits on, in a few words for the status window: a port that
-// went away, else what the receiver has sent so far ("no data from the port
-// yet", "9 satellites in view, no fix yet"). Any thread.
+// went away, else what the source says of itself ("a Wi-Fi position, ±350 m"
+// from a location service), else what the receiver has sent so far ("no data
+// from the port yet", "9 satellites in view, no fix yet"). Any thread.
 std::u16string DescribeGpsReaderWait();

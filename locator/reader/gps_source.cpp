@@ -20,6 +20,7 @@ bool IsAutoPortName(const char16_t* name) {
 constexpr GpsSourceChoice kBuiltInSources[] = {
     {&IsDemoPortName, &kDemoSource},
     {&IsAutoPortName, &kAutoSource},
+    {&IsLocationPortName, &kLocationSource},
 };
 
 const GpsSourceKind& KindForName(const char16_t* name) {

@@ -47,6 +47,10 @@ struct GpsSourceKind {
 extern const GpsSourceKind kSerialSource;  // the platform's serial ports (and on Linux "gpsd:")
 extern const GpsSourceKind kDemoSource;    // "DEMO:", the simulated receiver
 extern const GpsSourceKind kAutoSource;    // "auto:", every serial port present, hunted at once
+extern const GpsSourceKind kLocationSource;  // "location:", the system's location service
+
+// "location:" in any case.
+bool IsLocationPortName(const char16_t* portText);
 
 // An open source of some kind, or none.
 struct GpsSource {

@@ -20,6 +20,8 @@ TEST(GpsSourceKinds, ThePortTextPicksTheKind) {
       {u"auto:", &kAutoSource},          {u"AUTO:", &kAutoSource},
       {u"auto:@9600", &kAutoSource},     {u"DEMO:@9600", &kDemoSource},
       {u"auto", &kSerialSource},         {u"ttyUSB0@9600", &kSerialSource},
+      {u"location:", &kLocationSource},  {u"Location:", &kLocationSource},
+      {u"location", &kSerialSource},     {u"location:x", &kSerialSource},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(&FindGpsSourceKind(c.text), c.kind) << utf8::Utf16ToUtf8(c.text);

@@ -12,8 +12,8 @@
 #include "platform/clipboard.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
+#include "platform/location.h"
 #include "platform/serial_port.h"
-#include "platform/win32/port_problem.h"
 
 namespace {
 
@@ -134,35 +134,33 @@ int Speeds(const wchar_t* name) {
   return 0;
 }
 
-// Reads "location:" count times: each read and the time since the one before; then
-// a read that another thread wakes. Without a port, or when one fails, why.
+// Opens the location service and reads count fixes (the first from the open): each
+// as "latitude,longitude,accuracy,source,hdop"; then a read that another thread wakes.
+// Without a service, or when a read fails, why.
 int Location(int count) {
-  using std::chrono::steady_clock;
-  SerialPortHandle port = OpenSerialPort(u"location:");
-  Report("open", port != kInvalidSerialPort);
-  if (port == kInvalidSerialPort) return Report("problem", LastPortProblem()), 1;
-  Report("speed", SetSerialPortSpeed(port, 4800));
-  char buffer[513];
-  auto last = steady_clock::now();
+  std::u16string why;
+  LocationService* service = OpenLocationService(&why);
+  Report("open", service != nullptr);
+  if (!service) return Report("problem", Utf8(why)), 1;
   for (int n = 0; n < count; ++n) {
-    const std::ptrdiff_t got = ReadSerialPort(port, buffer, 512);
-    const auto now = steady_clock::now();
-    Report("read[" + std::to_string(n) + "]",
-           got < 0 ? "gone" : Escaped(std::string(buffer, std::size_t(got))));
-    Report("ms[" + std::to_string(n) + "]",
-           std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
-    last = now;
-    if (got < 0) return Report("problem", LastPortProblem()), 0;
+    LocationFix fix;
+    if (ReadLocationService(service, fix, &why) != LocationRead::Fix) {
+      return Report("problem", Utf8(why)), 0;
+    }
+    char text[160];
+    std::snprintf(text, sizeof text, "%.6f,%.6f,%.1f,%d,%s", fix.latitude, fix.longitude,
+                  fix.accuracy, int(fix.source),
+                  fix.hdop ? std::to_string(*fix.hdop).substr(0, 3).c_str() : "none");
+    Report("fix[" + std::to_string(n) + "]", text);
   }
-  std::thread waker([port] {
+  std::thread waker([service] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    WakeSerialPort(port);
+    WakeLocationService(service);
   });
-  Report("woken", ReadSerialPort(port, buffer, 512));
-  Report("woken_ms",
-         std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() - last).count());
+  LocationFix fix;
+  Report("woken", ReadLocationService(service, fix) == LocationRead::Woken);
   waker.join();
-  CloseSerialPort(port);
+  CloseLocationService(service);
   return 0;
 }
 

@@ -98,7 +98,10 @@ class CommandLineUnderWine(unittest.TestCase):
         status, out, err = self.run_program("Quarvel.exe", "COM7:", "n", "0", "0", "1",
                                             via=("cmd", "/c"))
         self.assertEqual((status, out), (1, ""))
-        self.assertEqual(err, "Error! Error Opening Comms Port.\n")
+        # The box's text, then its detail: the device tried and the system's words.
+        first, detail = err.split("\n", 1)
+        self.assertEqual(first, "Error! Error Opening Comms Port.")
+        self.assertRegex(detail, r"^\\\\\.\\COM7: .+\n$")
         self.assertEqual(self.boxes()[boxes:], [])
 
     def on_a_terminal(self, *args):

@@ -11,7 +11,6 @@
 #include "locator/status_dialog.h"
 #include "platform/dialogs.h"
 #include "platform/win32/console_streams.h"
-#include "platform/win32/port_problem.h"
 #include "programs/command_words.h"
 #include "quarvel_version.h"
 
@@ -68,11 +67,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const int status = RunQuarvel(command.launchLine.c_str(), run);
   const std::u16string published = PublishedText();
   if (!published.empty()) WriteProgramStream(ProgramStream::Out, published + u"\n");
-  // The reason goes under the box's text, as the Linux terminal puts it.
-  if (const std::string problem = LastPortProblem();
-      status == kExitPortFailed && !problem.empty()) {
-    WriteProgramStream(ProgramStream::Err, Text(problem + "\n"));
-  }
   if (status == kExitTimedOut) {
     WriteProgramStream(ProgramStream::Err,
                        Text("Quarvel: no position within " +

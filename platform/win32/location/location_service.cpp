@@ -1,6 +1,7 @@
-// The Geolocator's access request and position requests, each polled to its end, a
-// wake or a deadline; a Geoposition read into a LocationFix.
-#include "platform/win32/location/windows_location.h"
+// The location service on Windows: the location platform's Geolocator through the
+// WinRT ABI; its access request and position requests each polled to its end, a wake
+// or a deadline, and a Geoposition read into a LocationFix.
+#include "platform/location.h"
 
 #include <cstdio>
 #include <optional>
@@ -11,7 +12,7 @@
 using namespace geolocation;
 using Clock = std::chrono::steady_clock;
 
-struct WindowsLocation {
+struct LocationService {
   ComRef<IGeolocator> geolocator;
   HANDLE wake = nullptr;  // manual reset, set by a wake and never cleared
   std::optional<LocationFix> first;
@@ -20,8 +21,11 @@ struct WindowsLocation {
 
 namespace {
 
-// A position request that gives nothing for this long fails the source, which is
-// then opened again as an unplugged port is.
+// Windows finds a Wi-Fi position in a few seconds; a GNSS from cold, or a service
+// that is there but has nothing, is given a minute before the open fails.
+constexpr std::chrono::seconds kFirstFixTimeout{60};
+// A later request that gives nothing for this long fails the source, which is then
+// opened again as an unplugged port is.
 constexpr std::chrono::seconds kReadTimeout{30};
 constexpr std::chrono::seconds kAccessTimeout{120};  // time for the user's consent
 constexpr std::chrono::seconds kBetweenFixes{1};
@@ -29,9 +33,9 @@ constexpr DWORD kPollMilliseconds = 20;
 constexpr int64_t kTicksPerSecond = 10'000'000;
 constexpr int64_t kTicksFrom1601To1970 = 116'444'736'000'000'000;
 
-constexpr char kDenied[] =
-    "Windows denies the location: it is turned off, or not allowed for desktop apps "
-    "(Settings > Privacy & security > Location)";
+constexpr char16_t kDenied[] =
+    u"Windows denies the location: it is turned off, or not allowed for desktop apps "
+    u"(Settings > Privacy & security > Location)";
 
 enum class Waited { Done, Failed, Woken, TimedOut };
 
@@ -65,24 +69,22 @@ Waited Await(IAsyncOperation<Result>* operation, HANDLE wake, Clock::time_point 
   }
 }
 
-std::string Hex(HRESULT error) {
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string Hex(HRESULT error) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(error));
-  return text;
-}
-
-std::string NoFixWithin(std::chrono::seconds timeout) {
-  return "no position from the Windows location service within " + std::to_string(timeout.count()) +
-         " seconds";
+  return Ascii(text);
 }
 
 // Why a position request failed, in words.
-std::string RequestProblem(Waited waited, HRESULT error, std::chrono::seconds timeout) {
+std::u16string RequestProblem(Waited waited, HRESULT error, std::chrono::seconds timeout) {
   if (waited == Waited::TimedOut || error == HRESULT_FROM_WIN32(ERROR_TIMEOUT)) {
-    return NoFixWithin(timeout);
+    return u"no position from the Windows location service within " +
+           Ascii(std::to_string(timeout.count())) + u" seconds";
   }
   if (error == E_ACCESSDENIED) return kDenied;
-  return "the Windows location service failed (error " + Hex(error) + ")";
+  return u"the Windows location service failed (error " + Hex(error) + u")";
 }
 
 FixSource SourceOf(PositionSource source) {
@@ -154,8 +156,8 @@ bool ReadFix(IGeoposition* position, LocationFix& fix) {
 
 // One position request, waited for up to timeout (and a little more, for the
 // service's own time-out to come first).
-Waited RequestFix(WindowsLocation& location, std::chrono::seconds timeout, LocationFix& fix,
-                  std::string& problem) {
+Waited RequestFix(LocationService& location, std::chrono::seconds timeout, LocationFix& fix,
+                  std::u16string& problem) {
   ComRef<IAsyncOperation<IGeoposition*>> operation;
   HRESULT error = location.geolocator->GetGeopositionAsyncWithAgeAndTimeout(
       TimeSpan{0}, TimeSpan{timeout.count() * kTicksPerSecond}, operation.Put());
@@ -174,7 +176,8 @@ Waited RequestFix(WindowsLocation& location, std::chrono::seconds timeout, Locat
 }
 
 // Whether Windows lets Quarvel have the location; the user may be asked first.
-bool AccessAllowed(const WinRtRuntime& runtime, WindowsLocation& location, std::string& problem) {
+bool AccessAllowed(const WinRtRuntime& runtime, LocationService& location,
+                   std::u16string& problem) {
   ComRef<IGeolocatorStatics> statics;
   ComRef<IAsyncOperation<GeolocationAccessStatus>> request;
   GeolocationAccessStatus access = GeolocationAccessStatus::Unspecified;
@@ -189,22 +192,22 @@ bool AccessAllowed(const WinRtRuntime& runtime, WindowsLocation& location, std::
   if (access == GeolocationAccessStatus::Denied || status == PositionStatus::Disabled) {
     problem = kDenied;
   } else if (status == PositionStatus::NotAvailable) {
-    problem = "this Windows has no location service or sensor to ask";
+    problem = u"this Windows has no location service or sensor to ask";
   }
   return problem.empty();
 }
 
 }  // namespace
 
-WindowsLocation* OpenWindowsLocation(std::chrono::seconds firstFixTimeout, std::string& problem) {
-  problem.clear();
+LocationService* OpenLocationService(std::u16string* why) {
+  std::u16string problem;
   const WinRtRuntime& runtime = WinRt();
   if (!runtime.Loaded()) {
-    problem = "this Windows has no location platform (Windows 8 or later has)";
+    if (why) *why = u"this Windows has no location platform (Windows 8 or later has)";
     return nullptr;
   }
   runtime.InitializeThread();
-  auto* location = new WindowsLocation;
+  auto* location = new LocationService;
   location->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   ComRef<IInspectable> instance;
   HRESULT error = runtime.Activate(kGeolocatorClass, instance.Put());
@@ -213,24 +216,24 @@ WindowsLocation* OpenWindowsLocation(std::chrono::seconds firstFixTimeout, std::
   }
   if (FAILED(error)) {
     problem = error == REGDB_E_CLASSNOTREG
-                  ? "this Windows has no location service (Windows.Devices.Geolocation)"
-                  : "the Windows location service cannot be reached (error " + Hex(error) + ")";
+                  ? u"this Windows has no location service (Windows.Devices.Geolocation)"
+                  : u"the Windows location service cannot be reached (error " + Hex(error) + u")";
   } else {
     location->geolocator->put_DesiredAccuracy(PositionAccuracy::High);
   }
   LocationFix fix;
   if (problem.empty() && AccessAllowed(runtime, *location, problem) &&
-      RequestFix(*location, firstFixTimeout, fix, problem) == Waited::Done) {
+      RequestFix(*location, kFirstFixTimeout, fix, problem) == Waited::Done) {
     location->first = fix;
     location->lastAsked = Clock::now();
     return location;
   }
-  CloseWindowsLocation(location);
+  if (why) *why = problem;
+  CloseLocationService(location);
   return nullptr;
 }
 
-LocationRead ReadWindowsLocation(WindowsLocation* location, LocationFix& fix,
-                                 std::string& problem) {
+LocationRead ReadLocationService(LocationService* location, LocationFix& fix, std::u16string* why) {
   if (location->first) {
     fix = *location->first;
     location->first.reset();
@@ -244,18 +247,21 @@ LocationRead ReadWindowsLocation(WindowsLocation* location, LocationFix& fix,
     return LocationRead::Woken;
   }
   location->lastAsked = Clock::now();
+  std::u16string problem;
   switch (RequestFix(*location, kReadTimeout, fix, problem)) {
     case Waited::Done: return LocationRead::Fix;
     case Waited::Woken: return LocationRead::Woken;
-    default: return LocationRead::Failed;
+    default:
+      if (why) *why = problem;
+      return LocationRead::Failed;
   }
 }
 
-void WakeWindowsLocation(WindowsLocation* location) {
+void WakeLocationService(LocationService* location) {
   if (location) SetEvent(location->wake);
 }
 
-void CloseWindowsLocation(WindowsLocation* location) {
+void CloseLocationService(LocationService* location) {
   if (!location) return;
   location->geolocator.Reset();
   if (location->wake) CloseHandle(location->wake);
