@@ -20,7 +20,7 @@ struct LocationSource {
 LocationSource& Source(void* source) { return *static_cast<LocationSource*>(source); }
 
 // It has no line and no speed: the service opens whatever the speed.
-void* OpenLocationSource(const char16_t*, uint32_t, GpsPortProblem& problem) {
+void* OpenLocationSource(const char16_t*, uint32_t, bool, GpsPortProblem& problem) {
   LocationService* service = OpenLocationService(&problem.reason);
   if (!service) {
     problem.message = kPortOpenFailedText;
@@ -75,6 +75,7 @@ bool IsLocationPortName(const char16_t* portText) {
   return portText && EqualsIgnoringAsciiCase(portText, u"location:");
 }
 
-const GpsSourceKind kLocationSource = {
-    &OpenLocationSource,      &ReadLocationSource,     &WakeLocationSource, &LocationSourceMayReturn,
-    &LocationSourceRestarted, &DescribeLocationSource, &CloseLocationSource};
+const GpsSourceKind kLocationSource = {&OpenLocationSource,      &ReadLocationSource,
+                                       &WakeLocationSource,      &LocationSourceMayReturn,
+                                       &LocationSourceRestarted, &DescribeLocationSource,
+                                       &CloseLocationSource};
