@@ -5,19 +5,15 @@
 #include <iterator>
 #include <string>
 
-#include "common/com_port_name.h"
 #include "config/config_state.h"
 #include "config/shortcut_dialog.h"
-#include "platform/serial_port.h"
+#include "platform/port_list.h"
 #include "resources/resource_ids.h"
 #include "settings/map_types.h"
 #include "settings/settings_file.h"
 #include "settings/settings_path.h"
 
 namespace {
-
-// After the ports in sight, the list offers the first nine COM ports.
-constexpr unsigned kListedComPorts = 9;
 
 // A known letter selects the entry of its name; any other the first entry.
 void SelectMapEntry(DialogHandle dialog, char16_t letter) {
@@ -39,12 +35,30 @@ const char16_t* SelectedMapLetter(DialogHandle dialog) {
   return MapLetterForEntry(entry);
 }
 
+// A listed port shows as its entry does ("u-blox 7 GPS/GNSS Receiver (ttyACM0)");
+// any other text as it stands.
+const char16_t* ShownPortText(const char16_t* portText) {
+  for (const OfferedPort& offered : Config().offeredPorts) {
+    if (offered.port == portText) return offered.shown.c_str();
+  }
+  return portText;
+}
+
+// The field's text saves as the port of the entry that shows it; a typed text as typed.
+void PortTextFromField(const char16_t* field, char16_t (&portName)[kPortNameUnits + 1]) {
+  std::u16string_view port = field;
+  for (const OfferedPort& offered : Config().offeredPorts) {
+    if (offered.shown == field) port = offered.port;
+  }
+  portName[port.copy(portName, kPortNameUnits)] = 0;
+}
+
 // The first values of settings into their controls; the other controls keep what
 // they show.
 void SettingsIntoForm(DialogHandle dialog, const Settings& settings, int values) {
   for (int i = 0; i < values; ++i) {
     switch (i) {
-      case kPortValue: SetControlText(dialog, IDC_PORT, settings.portName); break;
+      case kPortValue: SetControlText(dialog, IDC_PORT, ShownPortText(settings.portName)); break;
       case kMapTypeValue: SelectMapEntry(dialog, settings.mapType[0]); break;
       case kLiteMapValue: SetCheck(dialog, IDC_LITE_MAP, settings.liteMap); break;
       case kBluetoothValue: SetCheck(dialog, IDC_BLUETOOTH, settings.bluetooth); break;
@@ -57,11 +71,9 @@ void SettingsIntoForm(DialogHandle dialog, const Settings& settings, int values)
 
 void FillCombos(DialogHandle dialog) {
   for (const MapType& type : kMapTypes) ComboAddString(dialog, IDC_MAP_TYPE, type.entry);
-  for (const std::u16string& name : OfferedPortNames()) {
-    ComboAddString(dialog, IDC_PORT, name.c_str());
-  }
-  for (unsigned n = 1; n <= kListedComPorts; ++n) {
-    ComboAddString(dialog, IDC_PORT, ComPortName(n).c_str());
+  Config().offeredPorts = OfferedPorts();
+  for (const OfferedPort& offered : Config().offeredPorts) {
+    ComboAddString(dialog, IDC_PORT, offered.shown.c_str());
   }
 }
 
@@ -113,7 +125,9 @@ void UpdateMapControls(DialogHandle dialog) {
 
 Settings SettingsFromForm(DialogHandle dialog) {
   Settings settings;
-  GetControlText(dialog, IDC_PORT, settings.portName, int(std::size(settings.portName)));
+  char16_t field[kPortNameUnits + 1];
+  GetControlText(dialog, IDC_PORT, field, int(std::size(field)));
+  PortTextFromField(field, settings.portName);
   const std::u16string_view letter = SelectedMapLetter(dialog);
   settings.mapType[letter.copy(settings.mapType, 1)] = 0;
   settings.liteMap = IsChecked(dialog, IDC_LITE_MAP);

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/port_list.h"
 
 // The longest shortcut path, in UTF-16 units without the terminator.
 inline constexpr std::size_t kShortcutPathMax = 263;
@@ -15,6 +17,8 @@ struct ConfigState {
   DialogHandle mainDialog = nullptr;       // the form; owner of the message boxes
   // Result of the name dialog: a path only after an accepted name, else empty.
   char16_t shortcutPath[kShortcutPathMax + 1] = {};
+  // The port list's entries as the form filled it: what each shows, what it saves.
+  std::vector<OfferedPort> offeredPorts;
 };
 
 ConfigState& Config();

@@ -57,11 +57,6 @@ void WakeSerialPort(SerialPortHandle port);
 // system gives the name to another device at once (a pseudo-terminal's number).
 bool SerialPortMayReturn(SerialPortHandle port);
 
-// The names a port list offers before "COM1:"..."COM9:": "auto:" first, then on
-// Linux the receivers plugged in now (their /dev/serial/by-id links, then
-// ttyUSB*, ttyACM* and rfcomm* devices no link leads to), "gpsd:" and "DEMO:".
-std::vector<std::u16string> OfferedPortNames();
-
 // The serial ports present now, each once, for "auto:" to try: on Linux the
 // by-id links, then ttyUSB*, ttyACM* and rfcomm* devices no link leads to, then
 // serial0, ttyAMA0 and ttyS0 where they exist (never the system console); on

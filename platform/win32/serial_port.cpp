@@ -155,9 +155,6 @@ void CloseSerialPort(SerialPortHandle port) {
   if (port != kInvalidSerialPort) Release(port);
 }
 
-// Windows names every serial port "COMn:"; the list's COM1:...COM9: name them all.
-std::vector<std::u16string> OfferedPortNames() { return {u"auto:"}; }
-
 // The values of the key name the ports the drivers have ("COM3"), each listed as "COM3:".
 std::vector<std::u16string> SerialPortsPresent() {
   std::vector<std::u16string> present;

@@ -2,6 +2,8 @@
 // layout choice and the single instance.
 #include "config_driver.h"
 
+#include <fstream>
+
 #include "config/config_program.h"
 
 namespace {
@@ -32,8 +34,10 @@ void ExpectGreying(const FormRun& form, bool coordinatesOnly, const std::string&
 
 TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   TempDir dir;
-  // A machine without receivers: only the built-in sources come before the COM ports.
+  // A machine without receivers or GeoClue: only the built-in sources come before
+  // the COM ports.
   setenv("QUARVEL_DEVICE_DIR", dir.path().c_str(), 1);
+  ScopedEnv noBus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quarvel-bus");
   MessageBoxRecorder boxes;
   FormRun form(dir / "settings.ini");
   ASSERT_NE(form.dialog(), nullptr);
@@ -155,6 +159,44 @@ TEST(ConfigForm, TypedPortIsSavedAsTypedAndBackDeletesInTheField) {
   form.Post(IDM_MAIN_CONFIG);
   ASSERT_TRUE(boxes.WaitForCount(1, kWait));
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), SettingsText("BSP4:", "n", "1", "0", "0"));
+}
+
+// The list shows a receiver by name and saves its path; the path loads as the name.
+TEST(ConfigForm, ListedReceiverShowsItsNameAndSavesItsPath) {
+  TempDir dir;
+  const std::filesystem::path byId = dir / "dev/serial/by-id";
+  std::filesystem::create_directories(byId);
+  std::ofstream(dir / "dev/ttyACM0");
+  const std::string link = (byId / "usb-u-blox_AG_-_www.u-blox.com_u-blox_7-if00").string();
+  std::filesystem::create_symlink("../../ttyACM0", link);
+  ScopedEnv devices("QUARVEL_DEVICE_DIR", (dir / "dev").string());
+  const std::u16string shown = u"u-blox 7 (ttyACM0)";
+  const struct {
+    std::string saved;       // settings.ini's port before
+    std::u16string field;    // what the field shows after loading it
+    std::u16string typed;    // typed over it, or empty
+    int chosen;              // the entry then chosen from the list, or -1
+    std::string savedAfter;  // settings.ini's port after saving
+  } cases[] = {
+      {link, shown, u"", -1, link},
+      {"COM3:", u"COM3:", u"", 0, link},
+      {"COM3:", u"COM3:", shown, -1, link},  // the shown text typed is that entry
+      {link, shown, u"ttyACM0", -1, "ttyACM0"},
+      {link, shown, u"u-blox 7", -1, "u-blox 7"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir / "settings.ini", SettingsText(c.saved, "n", "0", "0", "0"));
+    MessageBoxRecorder boxes;
+    FormRun form(dir / "settings.ini");
+    EXPECT_EQ(form.Control(IDC_PORT).items.at(0), shown);
+    EXPECT_EQ(Show(form.Control(IDC_PORT).text), Show(c.field)) << "loading " << c.saved;
+    if (!c.typed.empty()) SetControlText(form.dialog(), IDC_PORT, c.typed.c_str());
+    if (c.chosen >= 0) ModelChooseComboItem(form.dialog(), IDC_PORT, c.chosen);
+    form.Post(IDM_MAIN_CONFIG);
+    ASSERT_TRUE(boxes.WaitForCount(1, kWait));
+    EXPECT_EQ(ReadBytes(dir / "settings.ini"), SettingsText(c.savedAfter, "n", "0", "0", "0"))
+        << "loading " << c.saved << ", typing " << Show(c.typed) << ", choosing " << c.chosen;
+  }
 }
 
 TEST(ConfigForm, SettingsFileThatCannotBeWrittenIsReported) {

@@ -1,8 +1,6 @@
 // Port names on Linux: device paths, gpsd and demo names, and gpsd's JSON filter.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -62,43 +60,6 @@ TEST(SerialNames, GpsdNamesAndTheirPorts) {
       EXPECT_EQ(port, c.port) << Utf8(c.name);
     }
   }
-}
-
-// The port list on a machine made of a folder: stable links first, then the devices
-// no link leads to, each kind counted in order, then the built-in sources.
-TEST(OfferedPortNames, ReceiversFoundThenBuiltInSources) {
-  char pattern[] = "/tmp/quarvel-dev-XXXXXX";
-  const std::string root = mkdtemp(pattern);
-  const std::string byId = root + "/serial/by-id";
-  std::filesystem::create_directories(byId);
-  for (const char* device : {"ttyUSB10", "ttyUSB2", "ttyUSB0", "ttyACM0", "rfcomm1", "ttyS0",
-                             "ttyUSB", "console", "serial0"}) {
-    std::ofstream(root + "/" + device);
-  }
-  std::filesystem::create_symlink("../../ttyUSB2", byId + "/usb-u-blox_7-if00");
-  std::filesystem::create_symlink("../../ttyACM0", byId + "/usb-Garmin-if00");
-  setenv("QUARVEL_DEVICE_DIR", root.c_str(), 1);
-  const std::vector<std::u16string> names = OfferedPortNames();
-  unsetenv("QUARVEL_DEVICE_DIR");
-  std::filesystem::remove_all(root);
-  const std::vector<std::string> expected = {"auto:",
-                                             byId + "/usb-Garmin-if00",
-                                             byId + "/usb-u-blox_7-if00",
-                                             "ttyUSB0",
-                                             "ttyUSB10",
-                                             "rfcomm1",
-                                             "gpsd:",
-                                             "DEMO:"};
-  std::vector<std::string> got;
-  for (const std::u16string& name : names) got.push_back(Utf8(name));
-  EXPECT_EQ(got, expected);
-}
-
-TEST(OfferedPortNames, NoDevicesLeaveTheBuiltInSources) {
-  setenv("QUARVEL_DEVICE_DIR", "/nonexistent/quarvel", 1);
-  const std::vector<std::u16string> names = OfferedPortNames();
-  unsetenv("QUARVEL_DEVICE_DIR");
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"auto:", u"gpsd:", u"DEMO:"}));
 }
 
 // What "auto:" tries: the receivers as paths, then a board's UART once under any of its names.

@@ -2,17 +2,24 @@
 // calls the real functions and prints "key=value" lines for the test to check.
 #include <windows.h>
 #undef ReplaceFile  // the layer's own, not ReplaceFileW
+#include <initguid.h>
+
+#include <devguid.h>
+#include <setupapi.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/location.h"
+#include "platform/port_list.h"
 #include "platform/serial_port.h"
 
 namespace {
@@ -242,6 +249,42 @@ int Files(const wchar_t* directory) {
   return 0;
 }
 
+// Registers a device of the Ports class as a driver's installer does (its port name
+// and its friendly name), for the port list to find.
+int AddPortDevice(const wchar_t* port, const wchar_t* friendly) {
+  HDEVINFO devices = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr);
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  const DWORD bytes = DWORD((std::wcslen(friendly) + 1) * sizeof(wchar_t));
+  bool added = devices != INVALID_HANDLE_VALUE &&
+               SetupDiCreateDeviceInfoW(devices, L"PORTS", &GUID_DEVCLASS_PORTS, nullptr, nullptr,
+                                        DICD_GENERATE_ID, &device) &&
+               SetupDiRegisterDeviceInfo(devices, &device, 0, nullptr, nullptr, nullptr) &&
+               SetupDiSetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME,
+                                                 reinterpret_cast<const BYTE*>(friendly), bytes);
+  if (added) {
+    HKEY key =
+        SetupDiCreateDevRegKeyW(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
+    added = key != INVALID_HANDLE_VALUE &&
+            RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
+                           DWORD((std::wcslen(port) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    if (key != INVALID_HANDLE_VALUE) RegCloseKey(key);
+  }
+  if (devices != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(devices);
+  Report("added", added);
+  return added ? 0 : 1;
+}
+
+// The port list's entries, each as "shown|port".
+int Ports() {
+  const std::vector<OfferedPort> offered = OfferedPorts();
+  Report("ports", static_cast<long long>(offered.size()));
+  for (std::size_t i = 0; i < offered.size(); ++i) {
+    Report("port[" + std::to_string(i) + "]", Utf8(offered[i].shown) + "|" + Utf8(offered[i].port));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -252,8 +295,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"clipboard" && argc == 3) return Clipboard(argv[2]);
   if (command == L"files" && argc == 3) return Files(argv[2]);
   if (command == L"location" && argc == 3) return Location(_wtoi(argv[2]));
+  if (command == L"ports") return Ports();
+  if (command == L"add-port-device" && argc == 4) return AddPortDevice(argv[2], argv[3]);
   std::fprintf(stderr,
                "usage: platform_probe open NAME... | read NAME | speeds NAME | clipboard TEXT | "
-               "files DIR | location COUNT\n");
+               "files DIR | location COUNT | ports | add-port-device PORT FRIENDLY-NAME\n");
   return 2;
 }

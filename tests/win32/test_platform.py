@@ -88,6 +88,33 @@ class PlatformLayer(unittest.TestCase):
         self.assertEqual(program.values().get("gone"), "1", program.output())
         self.__class__.port = self.wine.serial_port(1)  # a fresh receiver for later tests
 
+    def test_port_list_names_the_ports_present(self):
+        """The COM ports Wine maps through HKLM\\Software\\Wine\\Ports (COM12 among
+        them; Wine adds its own for the machine's ttyS devices) in number order, then
+        DEMO:. A fresh prefix has no friendly names; a registered device of the Ports
+        class gives its port one."""
+        def entries():
+            code, out = self.wine.run(self.probe, "ports")
+            self.assertEqual(code, 0, out)
+            values = wine_harness.parse_values(out)
+            return [tuple(values[f"port[{i}]"].split("|")) for i in range(int(values["ports"]))]
+
+        before = entries()
+        ports = [port for _, port in before]
+        self.assertEqual(ports[-1], "DEMO:", before)
+        for port in ("COM1:", "COM2:", "COM12:"):
+            self.assertIn(port, ports, before)
+        numbers = [int(port[3:-1]) for port in ports[:-1]]
+        self.assertEqual(numbers, sorted(numbers), f"COM10 and up after COM9: {before}")
+        self.assertEqual([shown for shown, _ in before], ports, "no friendly names yet")
+
+        name = "u-blox 7 GPS/GNSS Receiver (COM12)"
+        code, out = self.wine.run(self.probe, "add-port-device", "COM12", name)
+        self.assertEqual((code, out), (0, "added=1\n"))
+        after = entries()
+        self.assertEqual(after, [(name if port == "COM12:" else shown, port)
+                                 for shown, port in before])
+
     def test_clipboard_reaches_x11_exactly(self):
         texts = ["N55\u00b045.348 E37\u00b037.038",
                  "http://maps.example/quarvel/?lat=55.7558&lon=37.6173&t=h&s=1",

@@ -87,7 +87,7 @@ def port_link(prefix, number):
     return Path(prefix).parent / f"com{number}"
 
 
-def prepare(prefix, ports=(1, 2)):
+def prepare(prefix, ports=(1, 2, 12)):
     """Makes a fresh prefix: no window-manager waits, COM ports on fixed links."""
     prefix = Path(prefix)
     if prefix.exists():

@@ -1,4 +1,6 @@
 // The ports present on Linux: what the configuration form offers and what "auto:" tries.
+#include "platform/port_list.h"
+
 #include <dirent.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,10 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "common/com_port_name.h"
 #include "common/utf8.h"
+#include "platform/posix/sources/by_id_name.h"
+#include "platform/posix/sources/system_bus.h"
 #include "platform/serial_port.h"
 
 namespace {
+
+// After the ports in sight and the built-in sources, the first nine COM names.
+constexpr unsigned kListedComPorts = 9;
 
 // Names in folder that start with prefix, in the order a person counts them
 // (ttyUSB2 before ttyUSB10).
@@ -79,19 +87,36 @@ std::vector<std::string> ConsoleDevices() {
   return devices;
 }
 
+// A by-id link as "u-blox 7 GPS/GNSS Receiver (ttyACM0)"; the link's own name when it
+// names nothing. A device under the root by its short name, which opens it under /dev.
+OfferedPort Offered(const std::string& root, const std::string& path) {
+  const std::string byId = root + "/serial/by-id/";
+  if (path.compare(0, byId.size(), byId) == 0) {
+    const std::string link = path.substr(byId.size());
+    std::string name = NameFromByIdLink(link);
+    if (name.empty()) name = link;
+    const std::string device = RealPath(path);
+    const std::string base = device.substr(device.rfind('/') + 1);
+    return {utf8::Utf8ToUtf16(name + " (" + base + ")"), utf8::Utf8ToUtf16(path)};
+  }
+  const bool inRoot = path.compare(0, root.size() + 1, root + "/") == 0 &&
+                      path.find('/', root.size() + 1) == std::string::npos;
+  const std::u16string text = utf8::Utf8ToUtf16(inRoot ? path.substr(root.size() + 1) : path);
+  return {text, text};
+}
+
+OfferedPort Plain(std::u16string text) { return {text, text}; }
+
 }  // namespace
 
-std::vector<std::u16string> OfferedPortNames() {
+std::vector<OfferedPort> OfferedPorts() {
   const std::string root = DeviceRoot();
-  std::vector<std::u16string> offered = {u"auto:"};
-  for (const std::string& path : ReceiverPaths(root)) {
-    // Devices by their short name, which opens them under /dev.
-    const bool inRoot = path.compare(0, root.size() + 1, root + "/") == 0 &&
-                        path.find('/', root.size() + 1) == std::string::npos;
-    offered.push_back(utf8::Utf8ToUtf16(inRoot ? path.substr(root.size() + 1) : path));
-  }
-  offered.push_back(u"gpsd:");
-  offered.push_back(u"DEMO:");
+  std::vector<OfferedPort> offered = {Plain(u"auto:")};
+  for (const std::string& path : ReceiverPaths(root)) offered.push_back(Offered(root, path));
+  if (SystemBusHasService("org.freedesktop.GeoClue2")) offered.push_back(Plain(u"location:"));
+  offered.push_back(Plain(u"gpsd:"));
+  offered.push_back(Plain(u"DEMO:"));
+  for (unsigned n = 1; n <= kListedComPorts; ++n) offered.push_back(Plain(ComPortName(n)));
   return offered;
 }
 
