@@ -21,16 +21,21 @@ struct LocationFix {
 
 struct LocationService;  // each platform layer defines what an open service holds
 
-// Opens the service and waits for its first fix, which the first read hands on.
-// Null when there is no service, it refuses this program, or no fix came in time;
-// *why (when given) then says so in words for the user.
+// The service's name for the user ("GeoClue"), as the wait for its first fix says it.
+const char16_t* LocationServiceName();
+
+// Opens the service and asks it for fixes. Windows' is asked for each fix, so its
+// open waits for the first, which the first read hands on; GeoClue sends its fixes,
+// so the reads wait for them. Null when there is no service, it refuses this
+// program, or (Windows) no fix came in time; *why (when given) then says so in
+// words for the user.
 LocationService* OpenLocationService(std::u16string* why = nullptr);
 
 enum class LocationRead { Fix, Woken, Failed };
 
-// The next fix, no sooner than about a second after the one before (as a receiver
-// sends them). Woken once WakeLocationService was called; Failed, with *why, when the
-// service refused or went silent.
+// The next fix: on Windows no sooner than about a second after the one before (as a
+// receiver sends them), from GeoClue as it sends them. Woken once WakeLocationService
+// was called; Failed, with *why, when the service refused, went silent or left.
 LocationRead ReadLocationService(LocationService* service, LocationFix& fix,
                                  std::u16string* why = nullptr);
 

@@ -12,9 +12,9 @@ namespace {
 
 struct LocationSource {
   LocationService* service = nullptr;
-  std::string unread;  // sentences a read had no room for
-  std::mutex mutex;    // guards what follows, which the wait detail reads
-  std::u16string lastFix;
+  std::string unread;      // sentences a read had no room for
+  std::mutex mutex;        // guards what follows, which the wait detail reads
+  std::u16string lastFix;  // until the first fix comes, that it is awaited
 };
 
 LocationSource& Source(void* source) { return *static_cast<LocationSource*>(source); }
@@ -28,6 +28,7 @@ void* OpenLocationSource(const char16_t*, uint32_t, bool, GpsPortProblem& proble
   }
   auto* source = new LocationSource;
   source->service = service;
+  source->lastFix = std::u16string(LocationServiceName()) + u": waiting for a fix";
   return source;
 }
 

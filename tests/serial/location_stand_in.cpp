@@ -84,3 +84,5 @@ void CloseLocationService(LocationService* service) {
   if (open == service) open = nullptr;
   delete service;
 }
+
+const char16_t* LocationServiceName() { return u"The stand-in"; }

@@ -64,8 +64,9 @@ PrivateBus::PrivateBus(const fs::path& folder) : socket_(folder / "bus") {
   daemon_ = Spawn(
       {"dbus-daemon", "--nofork", "--nopidfile", "--config-file=" + (folder / "bus.conf").string()},
       true);
-  WaitFor([&] { return fs::exists(socket_); }, 10s);
   setenv("DBUS_SYSTEM_BUS_ADDRESS", Address().c_str(), 1);
+  // The socket is there a moment before the daemon answers on it.
+  WaitFor([&] { return Connection() != nullptr; }, 10s);
 }
 
 PrivateBus::~PrivateBus() {
