@@ -7,7 +7,6 @@ import math
 import os
 import shlex
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -113,14 +112,6 @@ class LocationRun(unittest.TestCase):
         self.assertTrue(self.on_screen("EXIT=0"), self.tmux("capture-pane", "-p"))
         self.assertIn("N55°45.348 E37°37.038", self.tmux("capture-pane", "-p"))
         self.assertEqual(self.x.clipboard(), "N55°45.348 E37°37.038")
-
-    def test_stop_while_geoclue_has_no_fix(self):
-        run = self.start()
-        self.assertTrue(run.wait_for_text("Waiting for GPS-data..."), run.stderr)
-        run.proc.send_signal(signal.SIGINT)
-        status, out = run.finish(timeout=10)
-        self.assertEqual((status, out), (3, ""), run.stderr)
-        self.assertFalse(support.sanitizer_report(run.stderr), run.stderr)
 
     def test_a_port_failure_with_the_reason_on_the_next_line(self):
         cases = [
