@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/location.h"
 #include "platform/port_list.h"
+#include "platform/network.h"
 #include "platform/serial_port.h"
 
 namespace {
@@ -171,6 +172,56 @@ int Location(int count) {
   return 0;
 }
 
+std::string Narrow(const wchar_t* text) { return Utf8(U16(text)); }
+
+// "connect HOST PORT": connects, then reads until the peer leaves; a read holding
+// "WAKE" is followed by a read that another thread wakes. "unanswered HOST PORT":
+// a connect that nobody answers, woken after 300 ms. "udp PORT COUNT": COUNT
+// datagrams from any sender.
+int Net(const std::wstring& what, const wchar_t* host, const wchar_t* number, int count) {
+  NetSocketHandle socket = NewNetSocket();
+  const uint16_t port = uint16_t(std::stoi(number));
+  NetProblem problem;
+  std::thread waker;
+  if (what == L"unanswered") {
+    waker = std::thread([socket] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      WakeNetSocket(socket);
+    });
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const bool open = what == L"udp" ? BindNetSocket(socket, "", port, problem)
+                                   : ConnectNetSocket(socket, Narrow(host), port,
+                                                      std::chrono::seconds(10), problem);
+  if (waker.joinable()) waker.join();
+  Report("open", open);
+  Report("problem", DescribeNetProblem(problem));
+  Report("open_ms", std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count());
+  char buffer[512];
+  for (int n = 0; open && (what != L"udp" || n < count); ++n) {
+    const std::ptrdiff_t got = ReadNetSocket(socket, buffer, sizeof buffer);
+    if (got == kNetSocketGone) {
+      Report("gone", n);
+      break;
+    }
+    const std::string text(buffer, std::size_t(got));
+    Report("read[" + std::to_string(n) + "]", Escaped(text));
+    if (text.find("WAKE") == std::string::npos) continue;
+    waker = std::thread([socket] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      WakeNetSocket(socket);
+    });
+    Report("woken", ReadNetSocket(socket, buffer, sizeof buffer));
+    waker.join();
+    Report("after_wake", ReadNetSocket(socket, buffer, sizeof buffer));
+    break;
+  }
+  CloseNetSocket(socket);
+  return 0;
+}
+
 LRESULT CALLBACK KeeperProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_TIMER) DestroyWindow(window);
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -297,8 +348,13 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"location" && argc == 3) return Location(_wtoi(argv[2]));
   if (command == L"ports") return Ports();
   if (command == L"add-port-device" && argc == 4) return AddPortDevice(argv[2], argv[3]);
+  if (command == L"net" && argc == 5 && std::wstring(argv[2]) == L"udp") {
+    return Net(argv[2], L"", argv[3], std::stoi(argv[4]));
+  }
+  if (command == L"net" && argc == 5) return Net(argv[2], argv[3], argv[4], 0);
   std::fprintf(stderr,
                "usage: platform_probe open NAME... | read NAME | speeds NAME | clipboard TEXT | "
-               "files DIR | location COUNT | ports | add-port-device PORT FRIENDLY-NAME\n");
+               "files DIR | location COUNT | ports | add-port-device PORT FRIENDLY-NAME | "
+               "net connect|unanswered HOST PORT | net udp PORT COUNT\n");
   return 2;
 }

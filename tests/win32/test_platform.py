@@ -1,10 +1,16 @@
 #!/usr/bin/env python3
 """The desktop Windows platform layer under Wine: COM ports on pseudo-terminals,
 the clipboard as X11 programs see it, files and ANSI text."""
+import os
+import socket
+import sys
 import time
 import unittest
 
 import wine_harness
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from network_peers import TcpPeer, free_port  # noqa: E402
 
 PROBE = "tests/win32/platform_probe.exe"
 
@@ -89,9 +95,9 @@ class PlatformLayer(unittest.TestCase):
         self.__class__.port = self.wine.serial_port(1)  # a fresh receiver for later tests
 
     def test_port_list_names_the_ports_present(self):
-        """The COM ports Wine maps through HKLM\\Software\\Wine\\Ports (COM12 among
-        them; Wine adds its own for the machine's ttyS devices) in number order, then
-        DEMO:. A fresh prefix has no friendly names; a registered device of the Ports
+        """auto:, then the COM ports Wine maps through HKLM\\Software\\Wine\\Ports
+        (COM12 among them; Wine adds its own for the machine's ttyS devices) in number
+        order, then DEMO:. A fresh prefix has no friendly names; a registered device of the Ports
         class gives its port one."""
         def entries():
             code, out = self.wine.run(self.probe, "ports")
@@ -101,10 +107,10 @@ class PlatformLayer(unittest.TestCase):
 
         before = entries()
         ports = [port for _, port in before]
-        self.assertEqual(ports[-1], "DEMO:", before)
+        self.assertEqual((ports[0], ports[-1]), ("auto:", "DEMO:"), before)
         for port in ("COM1:", "COM2:", "COM12:"):
             self.assertIn(port, ports, before)
-        numbers = [int(port[3:-1]) for port in ports[:-1]]
+        numbers = [int(port[3:-1]) for port in ports[1:-1]]
         self.assertEqual(numbers, sorted(numbers), f"COM10 and up after COM9: {before}")
         self.assertEqual([shown for shown, _ in before], ports, "no friendly names yet")
 
@@ -114,6 +120,58 @@ class PlatformLayer(unittest.TestCase):
         after = entries()
         self.assertEqual(after, [(name if port == "COM12:" else shown, port)
                                  for shown, port in before])
+    def test_network_sockets(self):
+        def serve(conn, stop):
+            conn.sendall(b"$GPGGA,1*00\r\n")
+            stop.wait(0.3)
+            conn.sendall(b"WAKE")
+            stop.wait(60)
+        peer = TcpPeer(serve)
+        self.addCleanup(peer.leave)
+        closed = free_port()
+        unanswered = socket.socket()
+        self.addCleanup(unanswered.close)
+        unanswered.bind(("127.0.0.1", 0))
+        unanswered.listen(0)
+        fillers = [socket.socket() for _ in range(3)]
+        for filler in fillers:
+            self.addCleanup(filler.close)
+            filler.setblocking(False)
+            filler.connect_ex(unanswered.getsockname())
+        time.sleep(0.2)
+        cases = [  # probe arguments, what it must report
+            (["connect", "127.0.0.1", str(peer.port)],
+             {"open": "1", "read[0]": "$GPGGA,1*00\\r\\n", "read[1]": "WAKE", "woken": "0",
+              "after_wake": "0"}),
+            (["connect", "localhost", str(peer.port)], {"open": "1", "read[0]": "$GPGGA,1*00\\r\\n"}),
+            (["connect", "127.0.0.1", str(closed)], {"open": "0", "problem": "connection refused"}),
+            (["connect", "quarvel-no-such-host.invalid", "10110"],
+             {"open": "0", "problem": "no such host"}),
+            (["unanswered", "127.0.0.1", str(unanswered.getsockname()[1])],
+             {"open": "0", "problem": "stopped"}),
+        ]
+        for args, expected in cases:
+            with self.subTest(args=args):
+                code, out = self.wine.run(self.probe, "net", *args)
+                self.assertEqual(code, 0, out)
+                values = wine_harness.parse_values(out)
+                for key, value in expected.items():
+                    self.assertEqual(values.get(key), value, f"{key}: {out}")
+
+    def test_udp_datagrams(self):
+        port = free_port(socket.SOCK_DGRAM)
+        program = self.wine.start(self.probe, "net", "udp", str(port), "2")
+        program.wait_for_output("open=1")
+        datagrams = [b"$GPGGA,1*00\r\n", b"$GPGGA,1*00\r\n$GPRMC,2*00\r\n"]
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
+            for datagram in datagrams:
+                sender.sendto(datagram, ("127.0.0.1", port))
+                time.sleep(0.1)
+        self.assertEqual(program.wait(60), 0, program.output())
+        values = program.values()
+        self.assertEqual(values.get("read[0]"), "$GPGGA,1*00\\r\\n", program.output())
+        self.assertEqual(values.get("read[1]"), "$GPGGA,1*00\\r\\n$GPRMC,2*00\\r\\n",
+                         program.output())
 
     def test_clipboard_reaches_x11_exactly(self):
         texts = ["N55\u00b045.348 E37\u00b037.038",

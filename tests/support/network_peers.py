@@ -1,0 +1,71 @@
+"""Peers on loopback for the tests of the network sources: a TCP server whose
+connections are served on threads of their own, that can leave and come back."""
+import socket
+import threading
+
+
+def free_port(kind=socket.SOCK_STREAM):
+    with socket.socket(socket.AF_INET, kind) as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class TcpPeer:
+    """A TCP server on 127.0.0.1 that serves each connection with serve(conn)
+    on a thread of its own; leave() closes every connection and stops listening,
+    come_back() listens again on the same port."""
+
+    def __init__(self, serve, port=0):
+        self.serve, self.port = serve, port
+        self._connections = []
+        self._listen()
+
+    def _listen(self):
+        self._server = socket.socket()
+        self._server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self._server.bind(("127.0.0.1", self.port))
+        self.port = self._server.getsockname()[1]
+        self._server.listen(4)
+        self._stop = threading.Event()
+        threading.Thread(target=self._accept, args=(self._server, self._stop), daemon=True).start()
+
+    def _accept(self, server, stop):
+        while not stop.is_set():
+            try:
+                conn, _ = server.accept()
+            except OSError:
+                return
+            self._connections.append(conn)
+            threading.Thread(target=self._run, args=(conn, stop), daemon=True).start()
+
+    def _run(self, conn, stop):
+        try:
+            self.serve(conn, stop)
+        except OSError:
+            pass
+
+    def leave(self):
+        self._stop.set()
+        self._server.close()
+        for conn in self._connections:
+            try:
+                conn.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+            conn.close()
+        self._connections = []
+
+    def come_back(self):
+        self._listen()
+
+
+def play_bursts(bursts, every=0.3, first_delay=0.0):
+    """A serve function that sends bursts()'s next burst every `every` seconds."""
+    def serve(conn, stop):
+        if stop.wait(first_delay):
+            return
+        for burst in bursts():
+            conn.sendall(burst)
+            if stop.wait(every):
+                return
+    return serve
