@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/sources/gpsd_filter.h"
+#include "locator/reader/gpsd_filter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -19,6 +19,8 @@ constexpr char16_t kCopyFailedText[] = u"The position could not be copied to the
 
 bool StopRequested() { return Locator().stopRequest != 0; }
 
+bool PastDeadline() { return std::chrono::steady_clock::now() >= Locator().deadline; }
+
 enum class WaitEnd { Found, Stopped, TimedOut };
 
 // Blinks and polls once a period until both coordinates are non-zero (the
@@ -111,7 +113,15 @@ int LocatorWorker() {
   FillSettings(state.commandLine.c_str(), settings);
   if (settings.bluetooth) RadioOn();
   ShowStatus(IDS_CONNECTING);
-  if (StartGpsReader(settings.portName, kGpsBaudRate)) {
+  // A port still opening (a host that does not answer) is given up on at Stop or
+  // at the run's deadline, as a wait for a position is.
+  RunEnd givenUp = RunEnd::Running;
+  const auto giveUp = [&] {
+    if (PastDeadline()) givenUp = RunEnd::TimedOut;
+    if (StopRequested()) givenUp = RunEnd::Stopped;
+    return givenUp != RunEnd::Running;
+  };
+  if (StartGpsReader(settings.portName, kGpsBaudRate, giveUp)) {
     double latitude = 0.0, longitude = 0.0;
     const WaitEnd wait = WaitForPosition(latitude, longitude);
     const bool found = wait == WaitEnd::Found;
@@ -124,7 +134,7 @@ int LocatorWorker() {
     StopGpsReader();
     ShowFinalMessage(found, done);
   } else {
-    SetRunEnd(RunEnd::PortFailed);
+    SetRunEnd(givenUp == RunEnd::Running ? RunEnd::PortFailed : givenUp);
   }
   if (settings.bluetooth) RadioOff();
   EndDialogWith(state.dialog, 0);

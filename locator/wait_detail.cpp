@@ -20,10 +20,11 @@ std::u16string SatellitesText(int count) {
 
 }  // namespace
 
-std::u16string DescribeGpsWait(const GpsState& state, int satellitesInView) {
+std::u16string DescribeGpsWait(const GpsState& state, int satellitesInView,
+                               const std::u16string& where) {
   if (!AnythingUnderstood(state)) {
-    return state.other.text[0] ? u"data, but no NMEA sentence Quarvel reads"
-                               : u"no data from the port yet";
+    if (state.other.text[0]) return u"data, but no NMEA sentence Quarvel reads";
+    return where.empty() ? u"no data from the port yet" : where + u", no sentence yet";
   }
   // The position comes from GGA alone: a receiver with a fix that sends no GGA
   // never ends the wait, and says so through its RMC.
@@ -33,4 +34,6 @@ std::u16string DescribeGpsWait(const GpsState& state, int satellitesInView) {
   return SatellitesText(satellitesInView) + u", " + fix;
 }
 
-std::u16string GpsWaitDetail() { return DescribeGpsWait(CopyGpsState(), SatellitesInView()); }
+std::u16string GpsWaitDetail(const std::u16string& where) {
+  return DescribeGpsWait(CopyGpsState(), SatellitesInView(), where);
+}

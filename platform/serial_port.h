@@ -53,7 +53,7 @@ std::ptrdiff_t ReadSerialPortWithin(SerialPortHandle port, char* buffer, std::si
 void WakeSerialPort(SerialPortHandle port);
 
 // Whether the port may be opened again by its name once it is gone: true for a
-// device that comes back under its name (USB, Bluetooth, gpsd), false where the
+// device that comes back under its name (USB, Bluetooth), false where the
 // system gives the name to another device at once (a pseudo-terminal's number).
 bool SerialPortMayReturn(SerialPortHandle port);
 

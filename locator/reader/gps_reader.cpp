@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -21,6 +22,11 @@ namespace {
 // in is read again at once. A stop cuts it short.
 constexpr std::chrono::milliseconds kBackOff{200};
 
+// How often a start whose open takes its time (a host that does not answer) asks
+// whether to give up on it: seldom enough to cost nothing, often enough that
+// Stop or the run's time-out end it at once to the user.
+constexpr std::chrono::milliseconds kGiveUpPoll{50};
+
 struct ReaderState {
   std::mutex mutex;                 // guards source changes against a stop's wake
   std::condition_variable changed;  // a stop was asked for, or the thread ended
@@ -28,7 +34,12 @@ struct ReaderState {
   GpsSource port;                     // changed under the mutex, by start and the reader
   std::atomic<bool> portGone{false};  // the line hung up; set by the reader thread
   bool running = false;
-  std::u16string portName;    // for reopening a port that went away
+  bool opening = false;               // the reader thread's first open runs
+  bool opened = false;                // and then: whether it opened the port
+  GpsPortProblem openProblem;         // or why not
+  void (*openWake)(void*) = nullptr;  // cuts that open short, while it runs
+  void* openHandle = nullptr;
+  std::u16string portName;    // for opening, and reopening a port that went away
   bool reopenByName = false;  // the port's name stays its own once gone
   uint32_t baudRate = 0;
 };
@@ -40,16 +51,6 @@ ReaderState& Reader() {
 }
 
 void PassSentence(const char* sentence, void*) { ParseNmeaSentence(sentence); }
-
-// Opens the port, telling the user in a message box what failed and why.
-GpsSource OpenGpsPort(const char16_t* portName, uint32_t baudRate) {
-  GpsPortProblem problem;
-  GpsSource port = OpenGpsSource(portName, baudRate, problem);
-  if (problem.message) {
-    ShowMessageBox(nullptr, problem.message, u"Error!", kMbIconError, problem.reason.c_str());
-  }
-  return port;
-}
 
 // After the device went away: close it, and open it again by name once it
 // is back, silently (the user was told nothing when it left either).
@@ -90,18 +91,39 @@ void FinishReader(ReaderState& reader) {
   reader.changed.notify_all();
 }
 
+// The start's open, on the reader thread, so that the start can give up on one
+// that takes long; a port opened after the start gave up is closed again.
+void OpenGpsPort(ReaderState& reader) {
+  GpsPortProblem problem;
+  GpsSource port = OpenGpsSource(reader.portName.c_str(), reader.baudRate, problem);
+  NoteGpsPortOpened();
+  std::lock_guard lock(reader.mutex);
+  if (reader.stopFlag) CloseGpsSource(port);
+  reader.port = port;
+  reader.reopenByName = GpsSourceMayReturn(port);
+  reader.opened = IsGpsSourceOpen(port);
+  reader.openProblem = problem;
+  reader.openWake = nullptr;
+  reader.opening = false;
+  reader.changed.notify_all();
+}
+
 // The reader thread's procedure; returns 0 when asked to stop.
 int GpsReaderThread() {
   ReaderState& reader = Reader();
+  OpenGpsPort(reader);
   NmeaFramer framer;
   char readBuffer[kGpsReadSize + 1];
   while (!reader.stopFlag) {
     std::memset(readBuffer, 0, sizeof readBuffer);
     const std::size_t count = ReadGpsPort(readBuffer);
-    // Bytes of another opening, speed or port: no sentence joins them to the
-    // ones before, and the position waits for this port's own GGA, if any.
+    // No sentence is made of bytes from two openings of the port, two datagrams or
+    // two connections. Bytes of another speed or port: the position also waits for
+    // this port's own GGA, if any.
     const bool restarted = GpsSourceRestarted(reader.port);
-    if (reader.portGone || restarted) ForgetPartialSentence(framer);
+    if (reader.portGone || restarted || GpsSourceReadBeganAfresh(reader.port)) {
+      ForgetPartialSentence(framer);
+    }
     if (restarted) NoteGpsPortOpened();
     FrameNmeaRead(framer, readBuffer, &PassSentence, nullptr);
     // An empty read of an open source is a stop or a wait of its own that ended.
@@ -111,6 +133,24 @@ int GpsReaderThread() {
   }
   FinishReader(reader);
   return 0;
+}
+
+// Waits for the reader thread's open and takes what it found. False when giveUp
+// said so first: the start is abandoned, and the reader ends once its open returns.
+bool WaitForOpen(ReaderState& reader, const std::function<bool()>& giveUp, bool& opened,
+                 GpsPortProblem& problem) {
+  std::unique_lock lock(reader.mutex);
+  while (!reader.changed.wait_for(lock, kGiveUpPoll, [&] { return !reader.opening; })) {
+    if (giveUp && giveUp()) {
+      reader.stopFlag = true;
+      if (reader.openWake) reader.openWake(reader.openHandle);
+      reader.changed.notify_all();
+      return false;
+    }
+  }
+  opened = reader.opened;
+  problem = reader.openProblem;
+  return true;
 }
 
 }  // namespace
@@ -127,25 +167,22 @@ std::size_t ReadGpsPort(char (&readBuffer)[kGpsReadSize + 1]) {
   return std::size_t(count);
 }
 
-bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
+bool StartGpsReader(const char16_t* portName, uint32_t baudRate,
+                    const std::function<bool()>& giveUp) {
   ReaderState& reader = Reader();
   // One reader per process: an earlier one is ended first.
   StopGpsReader();
   {
     std::unique_lock lock(reader.mutex);
     reader.changed.wait(lock, [&] { return !reader.running; });
-  }
-  const GpsSource port = OpenGpsPort(portName, baudRate);
-  NoteGpsPortOpened();
-  {
-    std::lock_guard lock(reader.mutex);
-    reader.port = port;
+    reader.port = {};
     reader.portGone = false;
     reader.portName = portName ? portName : u"";
-    reader.reopenByName = GpsSourceMayReturn(port);
+    reader.reopenByName = false;
     reader.baudRate = baudRate;
     reader.stopFlag = false;
     reader.running = true;
+    reader.opening = true;
   }
   try {
     std::thread(&GpsReaderThread).detach();
@@ -153,13 +190,30 @@ bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
     FinishReader(reader);
     return false;
   }
-  return IsGpsSourceOpen(port);
+  bool opened = false;
+  GpsPortProblem problem;
+  if (!WaitForOpen(reader, giveUp, opened, problem)) return false;
+  // Told from this thread, as the open's caller always told the user.
+  if (problem.message) {
+    ShowMessageBox(nullptr, problem.message, u"Error!", kMbIconError, problem.reason.c_str());
+  }
+  return opened;
+}
+
+void NoteGpsOpenInProgress(void (*wake)(void* handle), void* handle) {
+  ReaderState& reader = Reader();
+  std::lock_guard lock(reader.mutex);
+  if (!reader.opening) return;  // only the start's open is cut short
+  reader.openWake = wake;
+  reader.openHandle = handle;
+  if (wake && reader.stopFlag) wake(handle);
 }
 
 void StopGpsReader() {
   ReaderState& reader = Reader();
   std::lock_guard lock(reader.mutex);
   reader.stopFlag = true;
+  if (reader.openWake) reader.openWake(reader.openHandle);
   WakeGpsSource(reader.port);
   reader.changed.notify_all();
 }
@@ -170,19 +224,24 @@ bool WaitGpsReaderStopped(std::chrono::milliseconds timeout) {
   return reader.changed.wait_for(lock, timeout, [&] { return !reader.running; });
 }
 
-// A line that hung up outranks what the receiver said before it went; what the
-// source says of itself (the kind of a location service's fix) outranks the GPS state.
+// A line that hung up outranks what the receiver said before it went; else the
+// source says what its line tells around the GPS state's words (the speed hunt,
+// "auto:"'s ports, the kind of a location service's fix, a connection being made
+// again).
 std::u16string DescribeGpsReaderWait() {
   ReaderState& reader = Reader();
-  const std::u16string gpsDetail = GpsWaitDetail();
   bool gone = false, comesBack = false;
-  std::u16string sourceSays;
+  std::u16string where;
   {
     std::lock_guard lock(reader.mutex);
     gone = reader.running && (reader.portGone || !IsGpsSourceOpen(reader.port));
     comesBack = reader.reopenByName;
-    // The source says what its line tells (the speed hunt, "auto:"'s ports).
-    if (!gone) return DescribeGpsSource(reader.port, gpsDetail);
+    where = GpsSourceWhere(reader.port);
   }
-  return comesBack ? u"the port is gone, waiting for it to come back" : u"the port is gone";
+  if (gone) {
+    return comesBack ? u"the port is gone, waiting for it to come back" : u"the port is gone";
+  }
+  const std::u16string gpsDetail = GpsWaitDetail(where);
+  std::lock_guard lock(reader.mutex);
+  return DescribeGpsSource(reader.port, gpsDetail);
 }

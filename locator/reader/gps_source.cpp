@@ -4,6 +4,7 @@
 #include "common/ascii_case.h"
 #include "locator/reader/demo_receiver.h"
 #include "locator/reader/port_speed.h"
+#include "locator/reader/network_name.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ constexpr GpsSourceChoice kBuiltInSources[] = {
     {&IsDemoPortName, &kDemoSource},
     {&IsAutoPortName, &kAutoSource},
     {&IsLocationPortName, &kLocationSource},
+    {&IsNetworkName, &kNetworkSource},
 };
 
 const GpsSourceKind& KindForName(const char16_t* name) {
@@ -75,4 +77,14 @@ std::u16string DescribeGpsSource(const GpsSource& source, std::u16string_view gp
 void CloseGpsSource(GpsSource& source) {
   if (IsGpsSourceOpen(source)) source.kind->close(source.handle);
   source = {};
+}
+
+bool GpsSourceReadBeganAfresh(const GpsSource& source) {
+  return IsGpsSourceOpen(source) && source.kind->readBeganAfresh &&
+         source.kind->readBeganAfresh(source.handle);
+}
+
+std::u16string GpsSourceWhere(const GpsSource& source) {
+  if (!IsGpsSourceOpen(source) || !source.kind->where) return {};
+  return source.kind->where(source.handle);
 }

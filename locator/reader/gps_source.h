@@ -42,12 +42,20 @@ struct GpsSourceKind {
   // (gpsDetail), which it returns alone when it has nothing to add. Any thread.
   std::u16string (*describe)(void* source, std::u16string_view gpsDetail);
   void (*close)(void* source);
+  // Optional (null for a kind without them):
+  // whether the bytes of the latest read begin anew (a new datagram, a connection
+  // made again), so that no sentence joins them to what came before;
+  bool (*readBeganAfresh)(void* source) = nullptr;
+  // where the source reads, said while nothing has come from it ("connected to
+  // 192.168.1.10:10110"); any thread.
+  std::u16string (*where)(void* source) = nullptr;
 };
 
-extern const GpsSourceKind kSerialSource;  // the platform's serial ports (and on Linux "gpsd:")
-extern const GpsSourceKind kDemoSource;    // "DEMO:", the simulated receiver
-extern const GpsSourceKind kAutoSource;    // "auto:", every serial port present, hunted at once
+extern const GpsSourceKind kSerialSource;    // the platform's serial ports
+extern const GpsSourceKind kDemoSource;      // "DEMO:", the simulated receiver
+extern const GpsSourceKind kAutoSource;      // "auto:", every serial port present, hunted at once
 extern const GpsSourceKind kLocationSource;  // "location:", the system's location service
+extern const GpsSourceKind kNetworkSource;   // "tcp:", "udp:" and "gpsd:"
 
 // "location:" in any case.
 bool IsLocationPortName(const char16_t* portText);
@@ -74,6 +82,14 @@ bool GpsSourceMayReturn(const GpsSource& source);
 bool GpsSourceRestarted(const GpsSource& source);
 std::u16string DescribeGpsSource(const GpsSource& source, std::u16string_view gpsDetail);
 void CloseGpsSource(GpsSource& source);
+// The optional parts of the kind: false and empty where it has none.
+bool GpsSourceReadBeganAfresh(const GpsSource& source);
+std::u16string GpsSourceWhere(const GpsSource& source);
+
+// For a kind whose open may take long (a connect): while it runs, how a stop or a
+// start that gives up cuts it short; null wake when it is over. Called on the
+// reader thread from inside the open; wakes at once when the stop came first.
+void NoteGpsOpenInProgress(void (*wake)(void* handle), void* handle);
 
 // One read of at most kGpsReadSize bytes from the reader's current source into
 // the buffer, with a NUL after them: the count; 0 with no source or nothing

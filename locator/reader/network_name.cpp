@@ -106,7 +106,7 @@ bool ReadHost(std::u16string_view text, bool bracketed, std::string& host) {
 
 }  // namespace
 
-bool IsNetworkName(std::u16string_view text) { return FormOf(text) != nullptr; }
+bool IsNetworkName(const char16_t* portText) { return portText && FormOf(portText) != nullptr; }
 
 bool ParseNetworkName(std::u16string_view text, NetworkName& name, std::string& problem) {
   const Form* form = FormOf(text);

@@ -15,9 +15,9 @@ struct NetworkName {
   uint16_t port = 0;
 };
 
-// Whether the text starts with "tcp:", "udp:" or "gpsd:" (any case): it then names a
-// network source, well formed or not.
-bool IsNetworkName(std::u16string_view text);
+// Whether the port text starts with "tcp:", "udp:" or "gpsd:" (any case): it then
+// names a network source, well formed or not.
+bool IsNetworkName(const char16_t* portText);
 
 // Reads a text that IsNetworkName accepts: "tcp:HOST:PORT", "udp:PORT",
 // "udp:ADDRESS:PORT", "gpsd:" (127.0.0.1:2947), "gpsd:PORT", "gpsd:HOST",

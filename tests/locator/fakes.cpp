@@ -2,7 +2,9 @@
 // start and stop and the clipboard at link time.
 #include "locator/fakes.h"
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "common/utf8.h"
 #include "locator/reader/gps_reader.h"
@@ -115,13 +117,20 @@ bool BthSetMode(uint32_t mode) {
 
 // --- the GPS reader -------------------------------------------------------
 
-bool StartGpsReader(const char16_t* portName, uint32_t baudRate) {
-  bool ok;
+bool StartGpsReader(const char16_t* portName, uint32_t baudRate,
+                    const std::function<bool()>& giveUp) {
+  bool ok, forever;
   {
     std::lock_guard lock(fakeMutex);
     ok = Reader().startResult;
+    forever = Reader().opensForever;
   }
   Events().Add("start reader " + Narrow(portName) + " " + std::to_string(baudRate));
+  if (forever) {
+    while (!giveUp || !giveUp()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Events().Add("start given up");
+    return false;
+  }
   if (!ok) ShowMessageBox(nullptr, u"Error Opening Comms Port.", u"Error!", kMbIconError);
   return ok;
 }

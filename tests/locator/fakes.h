@@ -36,9 +36,12 @@ struct FakeBluetooth {
 FakeBluetooth& Bluetooth();
 
 // The reader: StartGpsReader answers startResult (on failure it shows the
-// port error like the real one); DescribeGpsReaderWait answers waitDetail.
+// port error like the real one), or with opensForever asks its giveUp until that
+// says yes and returns false without a word; DescribeGpsReaderWait answers
+// waitDetail.
 struct FakeReader {
   bool startResult = true;
+  bool opensForever = false;
   std::u16string waitDetail = u"no data from the port yet";
 };
 FakeReader& Reader();

@@ -192,6 +192,34 @@ TEST_F(FlowTest, PortFailureWithBluetoothSwitchesTheRadioBackOff) {
                                      kRadioOffFromOn}));
 }
 
+TEST_F(FlowTest, APortStillOpeningIsGivenUpAtStopOrAtTheDeadlineWithoutAWord) {
+  Reader().opensForever = true;
+  const struct {
+    const char* name;
+    bool pressStop;
+    int status;
+  } cases[] = {{"Stop", true, kExitStopped}, {"deadline", false, kExitTimedOut}};
+  for (const auto& c : cases) {
+    Events().Clear();
+    RunOptions options;
+    if (!c.pressStop) options.timeout = std::chrono::seconds(1);
+    const int status = Run(
+        u"tcp:192.0.2.1:10110 n 0 1 1",
+        [&](const std::string& event, int) {
+          if (c.pressStop && event == "status Connecting...") RequestStop();
+        },
+        options);
+    EXPECT_EQ(status, c.status) << c.name;
+    EXPECT_EQ(
+        Events().Events(),
+        Join({{"status Loading settings..."},
+              kRadioOnFromOff,
+              {"status Connecting...", "start reader tcp:192.0.2.1:10110 4800", "start given up"},
+              kRadioOffFromOn}))
+        << c.name << ": no message box, the radio switched back off";
+  }
+}
+
 TEST_F(FlowTest, ClipboardFailureIsAnErrorNotASuccess) {
   Clipboard().failing = true;
   const int status = Run(u"pts/9 n 0 0 1", FixAtPoll(1));

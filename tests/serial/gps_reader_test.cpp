@@ -121,7 +121,7 @@ TEST_F(GpsReaderTest, PortErrorsSayWhy) {
       {busy.Name(), 4800, busy.Path() + ": in use by another program ("},
       {u"/etc/hostname", 4800, "/etc/hostname: not a serial device ("},
       {u"..", 4800, "\"..\" names no device"},
-      {u"gpsd:x", 4800, "gpsd: the TCP port after \"gpsd:\" must be a number from 1 to 65535"},
+      {u"gpsd:0", 4800, "gpsd: the port must be a number from 1 to 65535"},
       {slow.Name(), 12345, "the device refused 12345 baud ("},
   };
   for (const auto& c : cases) {

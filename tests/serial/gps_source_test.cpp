@@ -13,15 +13,29 @@ TEST(GpsSourceKinds, ThePortTextPicksTheKind) {
     const char16_t* text;
     const GpsSourceKind* kind;
   } cases[] = {
-      {u"DEMO:", &kDemoSource},          {u"demo:", &kDemoSource},
-      {u"DEMO:1", &kSerialSource},       {u"DEMO", &kSerialSource},
-      {u"COM1:", &kSerialSource},        {u"gpsd:", &kSerialSource},
-      {u"/dev/ttyUSB0", &kSerialSource}, {u"", &kSerialSource},
-      {u"auto:", &kAutoSource},          {u"AUTO:", &kAutoSource},
-      {u"auto:@9600", &kAutoSource},     {u"DEMO:@9600", &kDemoSource},
-      {u"auto", &kSerialSource},         {u"ttyUSB0@9600", &kSerialSource},
-      {u"location:", &kLocationSource},  {u"Location:", &kLocationSource},
-      {u"location", &kSerialSource},     {u"location:x", &kSerialSource},
+      {u"DEMO:", &kDemoSource},
+      {u"demo:", &kDemoSource},
+      {u"DEMO:1", &kSerialSource},
+      {u"DEMO", &kSerialSource},
+      {u"COM1:", &kSerialSource},
+      {u"gpsd:", &kNetworkSource},
+      {u"/dev/ttyUSB0", &kSerialSource},
+      {u"", &kSerialSource},
+      {u"auto:", &kAutoSource},
+      {u"AUTO:", &kAutoSource},
+      {u"auto:@9600", &kAutoSource},
+      {u"DEMO:@9600", &kDemoSource},
+      {u"auto", &kSerialSource},
+      {u"ttyUSB0@9600", &kSerialSource},
+      {u"location:", &kLocationSource},
+      {u"Location:", &kLocationSource},
+      {u"location", &kSerialSource},
+      {u"location:x", &kSerialSource},
+      {u"GPSD:pi.local", &kNetworkSource},
+      {u"tcp:10.0.0.1:10110", &kNetworkSource},
+      {u"udp:10110", &kNetworkSource},
+      {u"tcp", &kSerialSource},
+      {u"tcp:", &kNetworkSource},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(&FindGpsSourceKind(c.text), c.kind) << utf8::Utf16ToUtf8(c.text);

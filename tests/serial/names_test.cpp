@@ -1,11 +1,13 @@
-// Port names on Linux: device paths, gpsd and demo names, and gpsd's JSON filter.
+// Port names on Linux: device paths and demo names, and gpsd's JSON filter.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "locator/reader/demo_receiver.h"
-#include "platform/posix/sources/gpsd_filter.h"
+#include "locator/reader/gpsd_filter.h"
 #include "platform/posix/sources/serial_posix.h"
 #include "platform/serial_port.h"
 
@@ -39,26 +41,6 @@ TEST(SerialNames, DevicePathForEachKindOfName) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SerialDevicePath(c.name.c_str()), c.path) << "name \"" << Utf8(c.name) << "\"";
-  }
-}
-
-TEST(SerialNames, GpsdNamesAndTheirPorts) {
-  const struct {
-    std::u16string name;
-    bool isGpsd;
-    uint16_t port;
-  } cases[] = {
-      {u"gpsd:", true, 2947},       {u"GPSD:", true, 2947},   {u"gpsd:2948", true, 2948},
-      {u"gpsd:65535", true, 65535}, {u"gpsd:65536", true, 0}, {u"gpsd:0", true, 0},
-      {u"gpsd:12x", true, 0},       {u"gpsd", false, 0},      {u"COM1:", false, 0},
-      {u"xgpsd:", false, 0},
-  };
-  for (const auto& c : cases) {
-    uint16_t port = 0;
-    EXPECT_EQ(ParseGpsdName(c.name.c_str(), &port), c.isGpsd) << Utf8(c.name);
-    if (c.isGpsd) {
-      EXPECT_EQ(port, c.port) << Utf8(c.name);
-    }
   }
 }
 

@@ -36,7 +36,10 @@ TEST(NetworkName, WellFormedTexts) {
        "192.168.1.255:10110"},
       {u"udp:[::]:10110", NetworkSourceKind::Udp, "::", 10110, "[::]:10110"},
       {u"gpsd:", NetworkSourceKind::Gpsd, "127.0.0.1", 2947, "127.0.0.1:2947"},
+      {u"GPSD:", NetworkSourceKind::Gpsd, "127.0.0.1", 2947, "127.0.0.1:2947"},
       {u"GPSD:2948", NetworkSourceKind::Gpsd, "127.0.0.1", 2948, "127.0.0.1:2948"},
+      {u"gpsd:65535", NetworkSourceKind::Gpsd, "127.0.0.1", 65535, "127.0.0.1:65535"},
+      {u"gpsd:12x", NetworkSourceKind::Gpsd, "12x", 2947, "12x:2947"},
       {u"gpsd:pi.local", NetworkSourceKind::Gpsd, "pi.local", 2947, "pi.local:2947"},
       {u"gpsd:10.0.0.5:3000", NetworkSourceKind::Gpsd, "10.0.0.5", 3000, "10.0.0.5:3000"},
       {u"gpsd:[::1]", NetworkSourceKind::Gpsd, "::1", 2947, "[::1]:2947"},
@@ -47,7 +50,7 @@ TEST(NetworkName, WellFormedTexts) {
     const std::string text = utf8::Utf16ToUtf8(c.text);
     NetworkName name;
     std::string problem;
-    ASSERT_TRUE(IsNetworkName(c.text)) << text;
+    ASSERT_TRUE(IsNetworkName(c.text.c_str())) << text;
     ASSERT_TRUE(ParseNetworkName(c.text, name, problem)) << text << ": " << problem;
     EXPECT_STREQ(KindName(name.kind), KindName(c.kind)) << text;
     EXPECT_EQ(name.host, c.host) << text;
@@ -111,10 +114,10 @@ TEST(NetworkName, MalformedTextsSayWhatIsWrong) {
 
 TEST(NetworkName, OtherTextsAreNoNetworkNames) {
   for (const std::u16string text : {u"COM1:", u"DEMO:", u"/dev/ttyUSB0", u"gpsd", u"tcp",
-                                    u"xtcp:h:1", u"location:", u"", u"ttyACM0"}) {
+                                    u"xtcp:h:1", u"location:", u"", u"ttyACM0", u"xgpsd:"}) {
     NetworkName name;
     std::string problem;
-    EXPECT_FALSE(IsNetworkName(text)) << utf8::Utf16ToUtf8(text);
+    EXPECT_FALSE(IsNetworkName(text.c_str())) << utf8::Utf16ToUtf8(text);
     EXPECT_FALSE(ParseNetworkName(text, name, problem)) << utf8::Utf16ToUtf8(text);
     EXPECT_EQ(problem, "") << utf8::Utf16ToUtf8(text);
   }

@@ -1,4 +1,4 @@
-// The GPS port on Linux: a tty or gpsd, read with poll() beside an eventfd that a stop signals.
+// The GPS port on Linux: a tty, read with poll() beside an eventfd that a stop signals.
 #include "platform/serial_port.h"
 
 #include <poll.h>
@@ -21,45 +21,40 @@ namespace {
 // beginning and an orphaned end.
 constexpr int kQuietMilliseconds = 50;
 
-SerialPortHandle WrapDescriptor(int fd, bool isGpsd) {
+SerialPortHandle WrapDescriptor(int fd) {
   if (fd < 0) return kInvalidSerialPort;
   const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd < 0) {
-    isGpsd ? void(close(fd)) : CloseTtyDevice(fd);
+    CloseTtyDevice(fd);
     return kInvalidSerialPort;
   }
   auto* port = new SerialPort;
   port->fd = fd;
   port->wakeFd = wakeFd;
-  port->isGpsd = isGpsd;
   return port;
 }
 
 enum class Step { Data, Nothing, Gone };
 
-// One read() of what poll() announced; gpsd's JSON lines are dropped here.
+// One read() of what poll() announced.
 Step ReadAvailable(SerialPort& port, char* buffer, std::size_t capacity, std::size_t* have) {
   const ssize_t count = read(port.fd, buffer + *have, capacity - *have);
   if (count > 0) {
-    std::size_t kept = std::size_t(count);
-    if (port.isGpsd) kept = DropGpsdJson(port.filter, buffer + *have, kept);
-    *have += kept;
+    *have += std::size_t(count);
     return Step::Data;
   }
   if (count < 0 && (errno == EAGAIN || errno == EINTR)) return Step::Nothing;
-  return Step::Gone;  // EOF of a socket, EIO of a tty whose device went away
+  return Step::Gone;  // EIO of a tty whose device went away, or its end of file
 }
 
-// A gpsd connection or a tty device; problem says why not.
+// A tty device; problem says why not.
 SerialPortHandle OpenNamed(const char16_t* name, std::string& problem) {
-  uint16_t tcpPort = 0;
-  if (ParseGpsdName(name, &tcpPort)) return WrapDescriptor(ConnectGpsd(tcpPort, &problem), true);
   const std::string path = SerialDevicePath(name);
   if (path.empty()) {
     problem = "\"" + utf8::Utf16ToUtf8(name) + "\" names no device";
     return kInvalidSerialPort;
   }
-  SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path, &problem), false);
+  SerialPortHandle port = WrapDescriptor(OpenTtyDevice(path, &problem));
   // A gone pseudo-terminal's number goes to the next terminal opened, whose keys
   // a reopen would read.
   if (port != kInvalidSerialPort) port->mayReturn = !path.starts_with("/dev/pts/");
@@ -82,7 +77,7 @@ bool SerialPortMayReturn(SerialPortHandle port) {
 
 bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string* why) {
   if (port == kInvalidSerialPort) return false;
-  if (port->isGpsd || SetTtySpeed(port->fd, baudRate)) return true;
+  if (SetTtySpeed(port->fd, baudRate)) return true;
   if (why) {
     *why = utf8::Utf8ToUtf16("the device refused " + std::to_string(baudRate) + " baud (" +
                              std::strerror(errno) + ")");
@@ -136,11 +131,7 @@ void WakeSerialPort(SerialPortHandle port) {
 
 void CloseSerialPort(SerialPortHandle port) {
   if (port == kInvalidSerialPort) return;
-  if (port->isGpsd) {
-    close(port->fd);
-  } else {
-    CloseTtyDevice(port->fd);
-  }
+  CloseTtyDevice(port->fd);
   close(port->wakeFd);
   delete port;
 }

@@ -1,4 +1,4 @@
-// What an open port holds on Linux, and the helpers behind its two kinds: a tty device and gpsd.
+// What an open port holds on Linux, and the helpers behind it: a tty device.
 #pragma once
 
 #include <cstddef>
@@ -7,15 +7,11 @@
 
 #include <termios.h>
 
-#include "platform/posix/sources/gpsd_filter.h"
-
 struct SerialPort {
   int fd = -1;
   int wakeFd = -1;        // eventfd: readable once a stop wants the read back
-  bool isGpsd = false;    // a gpsd socket: its JSON lines are dropped
   bool gone = false;      // the line hung up; later reads return at once
   bool mayReturn = true;  // its name stays its own once it is gone
-  GpsdFilter filter;
 };
 
 // The device path for a port name: "/..." as is, "COMn:" as /dev/ttyS(n-1),
@@ -36,11 +32,3 @@ bool SetTtySpeed(int fd, uint32_t baudRate);
 
 // Releases the exclusive claims and closes the descriptor.
 void CloseTtyDevice(int fd);
-
-// "gpsd:" (port 2947) or "gpsd:PORT", any case. False for other names; true
-// with *tcpPort 0 when the port number is malformed.
-bool ParseGpsdName(const char16_t* name, uint16_t* tcpPort);
-
-// Connects to gpsd on the loopback address and asks it for raw NMEA. The
-// socket, or -1 with *why set when gpsd is not there.
-int ConnectGpsd(uint16_t tcpPort, std::string* why);

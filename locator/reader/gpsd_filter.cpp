@@ -1,6 +1,6 @@
 // Drops gpsd's JSON report lines: they may hold '*' or '$' inside strings and
 // would otherwise reach the framer as broken sentences.
-#include "platform/posix/sources/gpsd_filter.h"
+#include "locator/reader/gpsd_filter.h"
 
 std::size_t DropGpsdJson(GpsdFilter& filter, char* data, std::size_t length) {
   std::size_t kept = 0;
