@@ -11,7 +11,7 @@ def free_port(kind=socket.SOCK_STREAM):
 
 
 class TcpPeer:
-    """A TCP server on 127.0.0.1 that serves each connection with serve(conn)
+    """A TCP server on 127.0.0.1 that serves each connection with serve(conn, stop)
     on a thread of its own; leave() closes every connection and stops listening,
     come_back() listens again on the same port."""
 
@@ -35,6 +35,9 @@ class TcpPeer:
                 conn, _ = server.accept()
             except OSError:
                 return
+            if stop.is_set():
+                conn.close()
+                return
             self._connections.append(conn)
             threading.Thread(target=self._run, args=(conn, stop), daemon=True).start()
 
@@ -46,6 +49,11 @@ class TcpPeer:
 
     def leave(self):
         self._stop.set()
+        # close() alone leaves a thread blocked in accept(); shutdown() wakes it.
+        try:
+            self._server.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
         self._server.close()
         for conn in self._connections:
             try:
