@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "locator/nmea_framer.h"
+#include "nmea/framer.h"
 #include "locator/reader/gpsd_filter.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "common/utf8.h"
-#include "locator/nmea_parser.h"
+#include "nmea/parser.h"
 #include "locator/reader/gps_reader.h"
 #include "platform/model/dialog_model.h"
 #include "serial/loopback.h"
