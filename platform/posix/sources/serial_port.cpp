@@ -116,11 +116,11 @@ std::ptrdiff_t ReadSerialPortWithin(SerialPortHandle port, char* buffer, std::si
 }
 
 void DiscardSerialInput(SerialPortHandle port) {
-  if (port != kInvalidSerialPort && !port->isGpsd) tcflush(port->fd, TCIFLUSH);
+  if (port != kInvalidSerialPort) tcflush(port->fd, TCIFLUSH);
 }
 
 bool SerialPortHasSpeed(SerialPortHandle port) {
-  return port != kInvalidSerialPort && !port->isGpsd;
+  return port != kInvalidSerialPort;
 }
 
 void WakeSerialPort(SerialPortHandle port) {
