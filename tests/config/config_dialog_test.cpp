@@ -161,7 +161,8 @@ TEST(ConfigForm, TypedPortIsSavedAsTypedAndBackDeletesInTheField) {
   EXPECT_EQ(ReadBytes(dir / "settings.ini"), SettingsText("BSP4:", "n", "1", "0", "0"));
 }
 
-// The list shows a receiver by name and saves its path; the path loads as the name.
+// The list shows a receiver by name, after "auto:", and saves its path; the path loads as
+// the name.
 TEST(ConfigForm, ListedReceiverShowsItsNameAndSavesItsPath) {
   TempDir dir;
   const std::filesystem::path byId = dir / "dev/serial/by-id";
@@ -179,7 +180,7 @@ TEST(ConfigForm, ListedReceiverShowsItsNameAndSavesItsPath) {
     std::string savedAfter;  // settings.ini's port after saving
   } cases[] = {
       {link, shown, u"", -1, link},
-      {"COM3:", u"COM3:", u"", 0, link},
+      {"COM3:", u"COM3:", u"", 1, link},
       {"COM3:", u"COM3:", shown, -1, link},  // the shown text typed is that entry
       {link, shown, u"ttyACM0", -1, "ttyACM0"},
       {link, shown, u"u-blox 7", -1, "u-blox 7"},
@@ -188,7 +189,8 @@ TEST(ConfigForm, ListedReceiverShowsItsNameAndSavesItsPath) {
     WriteBytes(dir / "settings.ini", SettingsText(c.saved, "n", "0", "0", "0"));
     MessageBoxRecorder boxes;
     FormRun form(dir / "settings.ini");
-    EXPECT_EQ(form.Control(IDC_PORT).items.at(0), shown);
+    EXPECT_EQ(form.Control(IDC_PORT).items.at(0), u"auto:");
+    EXPECT_EQ(form.Control(IDC_PORT).items.at(1), shown);
     EXPECT_EQ(Show(form.Control(IDC_PORT).text), Show(c.field)) << "loading " << c.saved;
     if (!c.typed.empty()) SetControlText(form.dialog(), IDC_PORT, c.typed.c_str());
     if (c.chosen >= 0) ModelChooseComboItem(form.dialog(), IDC_PORT, c.chosen);
