@@ -44,7 +44,7 @@ class GeoClueTest : public testing::Test {
   }
   // The device is now at place, as GeoClue would learn it.
   void MoveTo(const Place& place) {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};
     ASSERT_GE(sd_bus_call_method(bus_.Connection(), kGeoClue, "/org/freedesktop/GeoClue2/Manager",
                                  "org.freedesktop.DBus.Mock", "SetLocation", &error, nullptr,
                                  "ddddt", place.latitude, place.longitude, place.accuracy,

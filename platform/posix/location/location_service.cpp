@@ -45,7 +45,7 @@ constexpr const char* kOwnerChanged =
 
 struct Reply {
   sd_bus_message* message = nullptr;
-  sd_bus_error error = SD_BUS_ERROR_NULL;
+  sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
   ~Reply() {
     sd_bus_message_unref(message);
     sd_bus_error_free(&error);
