@@ -141,6 +141,22 @@ inline void ParseGNS(GnsBlock& b, const char* text) {
   });
 }
 
+inline void ParseGST(GstBlock& b, const char* text) {
+  WalkNmeaFields(text, 9, [&](int index, const char* f) {
+    switch (index) {
+      case 0: StoreTag(b.tag, f); break;
+      case 1: StoreTime(f, &b.hour, &b.minute, &b.second); break;
+      case 2: b.rms = NmeaReadFloat(f); break;
+      case 3: b.majorAxis = NmeaReadFloat(f); break;
+      case 4: b.minorAxis = NmeaReadFloat(f); break;
+      case 5: b.orientation = NmeaReadFloat(f); break;
+      case 6: b.latitudeError = NmeaReadFloat(f); break;
+      case 7: b.longitudeError = NmeaReadFloat(f); break;
+      case 8: b.altitudeError = NmeaReadFloat(f); break;
+    }
+  });
+}
+
 inline void ParseVTG(VtgBlock& b, const char* text) {
   WalkNmeaFields(text, 7, [&](int index, const char* f) {
     if (index == 0) StoreTag(b.tag, f);
@@ -185,6 +201,7 @@ inline void ParseSentence(GpsState& s, const char* text) {
     if (std::memcmp(type, "VTG", 3) == 0) return ParseVTG(s.vtg, text);
     if (std::memcmp(type, "ZDA", 3) == 0) return ParseZDA(s.zda, text);
     if (std::memcmp(type, "GNS", 3) == 0) return ParseGNS(s.gns, text);
+    if (std::memcmp(type, "GST", 3) == 0) return ParseGST(s.gst, text);
   }
   StoreOther(s.other, text);
 }

@@ -9,7 +9,8 @@ bool Came(const char (&tag)[6]) { return tag[0] != '\0'; }
 
 bool AnythingUnderstood(const GpsState& s) {
   return Came(s.gga.tag) || Came(s.gll.tag) || Came(s.gsa.tag) || Came(s.gsv.tag) ||
-         Came(s.rmc.tag) || Came(s.vtg.tag) || Came(s.zda.tag) || Came(s.gns.tag);
+         Came(s.rmc.tag) || Came(s.vtg.tag) || Came(s.zda.tag) || Came(s.gns.tag) ||
+         Came(s.gst.tag);
 }
 
 std::u16string SatellitesText(int count) {

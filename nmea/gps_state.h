@@ -267,6 +267,37 @@ struct GnsBlock {  // $GPGNS: time, position, a fix mode per constellation (NMEA
   }
 };
 
+struct GstBlock {  // $GPGST: error statistics of the fix, 1-sigma, in metres
+  char tag[6];
+  uint8_t hour;
+  uint8_t minute;
+  uint8_t second;
+  float rms;        // of the range inputs
+  float majorAxis;  // of the error ellipse
+  float minorAxis;
+  float orientation;    // of the major axis, degrees from true north
+  float latitudeError;  // 0 when not sent
+  float longitudeError;
+  float altitudeError;
+
+  // ParseGST: $GPGST,024603.00,3.2,6.6,4.7,47.3,5.8,5.6,22.0*
+  static constexpr auto Fields() {
+    using namespace nmea_table;
+    using B = GstBlock;
+    return std::tuple{
+        Tag("tag", &B::tag),                                                 // field 0
+        Time("hour", &B::hour, "minute", &B::minute, "second", &B::second),  // field 1
+        Float("rms", &B::rms),                                               // field 2
+        Float("majorAxis", &B::majorAxis),                                   // field 3
+        Float("minorAxis", &B::minorAxis),                                   // field 4
+        Float("orientation", &B::orientation),                               // field 5
+        Float("latitudeError", &B::latitudeError),                           // field 6
+        Float("longitudeError", &B::longitudeError),                         // field 7
+        Float("altitudeError", &B::altitudeError),                           // field 8
+    };
+  }
+};
+
 struct OtherBlock {  // the latest text that matched none of the tags, NUL-terminated
   char text[262];
 };
@@ -280,6 +311,7 @@ struct GpsState {
   VtgBlock vtg;
   ZdaBlock zda;
   GnsBlock gns;
+  GstBlock gst;
   OtherBlock other;
 };
 
@@ -290,4 +322,5 @@ inline constexpr std::tuple kGpsBlocks{
     NmeaBlock{"gsa", "GSA", &GpsState::gsa}, NmeaBlock{"gsv", "GSV", &GpsState::gsv},
     NmeaBlock{"rmc", "RMC", &GpsState::rmc}, NmeaBlock{"vtg", "VTG", &GpsState::vtg},
     NmeaBlock{"zda", "ZDA", &GpsState::zda}, NmeaBlock{"gns", "GNS", &GpsState::gns},
+    NmeaBlock{"gst", "GST", &GpsState::gst},
 };

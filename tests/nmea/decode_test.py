@@ -87,10 +87,11 @@ class DecodeSample(unittest.TestCase):
 
     def test_every_block_and_field_is_named(self):
         self.assertEqual(list(self.state),
-                         ["gga", "gll", "gsa", "gsv", "rmc", "vtg", "zda", "gns", "other"])
+                         ["gga", "gll", "gsa", "gsv", "rmc", "vtg", "zda", "gns", "gst", "other"])
         self.assertEqual(len(self.state["gga"]), 17)
         self.assertEqual(len(self.state["rmc"]), 17)
         self.assertEqual(len(self.state["gns"]), 16)
+        self.assertEqual(len(self.state["gst"]), 11)
         self.assertEqual(len(self.state["gsv"]["satellites"]), 4)
 
     def test_state_only_prints_just_the_last_line(self):

@@ -161,6 +161,32 @@ TEST_F(NmeaParser, GnsFillsEveryField) {
   EXPECT_EQ(std::string(CopyGpsState().gns.mode, 8), "NNNNNNNN") << "a mode cut to 8 letters";
 }
 
+// GST from several talkers: each fills the one block; a location service's GST
+// sends the latitude and longitude errors alone.
+TEST_F(NmeaParser, GstFillsEveryField) {
+  const struct {
+    const char* text;
+    float rms, major, minor, orientation, lat, lon, alt;
+  } cases[] = {
+      {"$GPGST,024603.00,3.2,6.6,4.7,47.3,5.8,5.6,22.0*", 3.2f, 6.6f, 4.7f, 47.3f, 5.8f, 5.6f,
+       22.0f},
+      {"$GNGST,024603.00,0.95,1.6,1.1,89.9,1.2,1.4,2.6*", 0.95f, 1.6f, 1.1f, 89.9f, 1.2f, 1.4f,
+       2.6f},
+      {"$GLGST,024603.00,,,,,0.707,0.707,*", 0, 0, 0, 0, 0.707f, 0.707f, 0},
+  };
+  for (const auto& c : cases) {
+    ResetGpsState();
+    ParseNmeaSentence(c.text);
+    const GstBlock g = CopyGpsState().gst;
+    EXPECT_EQ(Tag(g.tag), std::string(c.text, 6));
+    EXPECT_EQ(g.hour * 10000 + g.minute * 100 + g.second, 24603) << c.text;
+    const float got[] = {g.rms,           g.majorAxis,      g.minorAxis,    g.orientation,
+                         g.latitudeError, g.longitudeError, g.altitudeError};
+    const float want[] = {c.rms, c.major, c.minor, c.orientation, c.lat, c.lon, c.alt};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(got[i], want[i]) << c.text << " field " << i + 2;
+  }
+}
+
 // Where the position comes from: GGA once one came since the port opened, else
 // a valid RMC, else a GNS with a fixed constellation.
 TEST_F(NmeaParser, PositionFromGgaElseRmcElseGns) {
@@ -417,6 +443,9 @@ const TypeCase kTypes[] = {
     {"GNS", ",092751.00,5321.6802,N,00630.3372,W,AAN,14,0.9,61.7,55.2,,,V*",
      [](const GpsState& s) { return Tag(s.gns.tag); },
      [](const GpsState& s) { return double(s.gns.satellites); }, 14},
+    {"GST", ",092751.00,1.5,2.0,1.2,45.0,1.6,1.3,3.1*",
+     [](const GpsState& s) { return Tag(s.gst.tag); },
+     [](const GpsState& s) { return double(s.gst.longitudeError); }, double(1.3f)},
 };
 
 class Talkers : public ::testing::Test {
@@ -460,7 +489,7 @@ TEST_F(Talkers, ProprietaryOtherTalkersAndOtherTypesStayUnrecognised) {
       "$GGGGA,1*",
       "$gnGGA,1*",
       "$GNTXT,01,01,02,u-blox AG - www.u-blox.com*",
-      "$GNGST,092751.00,1.5,2.0,1.2,45.0,1.6,1.3,3.1*",
+      "$GNGRS,092751.00,1,-0.5,0.3,1.1,,,,,,,,,1,1*",
       "$GNGBS,092751.00,1.5,1.2,3.0,,,,*",
       "$GN",
       "$G",
