@@ -1,6 +1,7 @@
 // The main-flow worker: one locating run, from the settings to the final message.
 #include <thread>
 
+#include "locator/fix_gates.h"
 #include "locator/locator_state.h"
 #include "nmea/parser.h"
 #include "locator/publish.h"
@@ -23,9 +24,16 @@ bool PastDeadline() { return std::chrono::steady_clock::now() >= Locator().deadl
 
 enum class WaitEnd { Found, Stopped, TimedOut };
 
-// Blinks and polls once a period until both coordinates are non-zero (the
-// equator and the prime meridian count as no position), a stop request or the
-// run's deadline. Each blink comes with why the wait goes on.
+// Without gates the first position is published; with them, the one they let through.
+bool PositionReady(double& latitude, double& longitude) {
+  if (FixGatesGiven()) return GatedPosition(latitude, longitude);
+  GetGpsFix(&latitude, &longitude, nullptr);
+  return latitude != 0.0 && longitude != 0.0;
+}
+
+// Blinks and polls once a period until a position is ready (both coordinates
+// non-zero: the equator and the prime meridian count as no position; with gates,
+// one they let through), a stop request or the run's deadline. Each blink comes with why the wait goes on.
 WaitEnd PollForPosition(double& latitude, double& longitude) {
   LocatorState& state = Locator();
   bool phase = false;
@@ -37,8 +45,7 @@ WaitEnd PollForPosition(double& latitude, double& longitude) {
     const auto now = std::chrono::steady_clock::now();
     const auto period = std::chrono::milliseconds(state.pollMilliseconds.load());
     std::this_thread::sleep_for(state.deadline - now < period ? state.deadline - now : period);
-    GetGpsFix(&latitude, &longitude, nullptr);
-    if (latitude != 0.0 && longitude != 0.0) return WaitEnd::Found;
+    if (PositionReady(latitude, longitude)) return WaitEnd::Found;
     if (StopRequested()) return WaitEnd::Stopped;
     if (std::chrono::steady_clock::now() >= state.deadline) return WaitEnd::TimedOut;
   }

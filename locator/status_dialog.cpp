@@ -77,6 +77,7 @@ int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
   state.deadline = options.timeout.count() > 0 ? std::chrono::steady_clock::now() + options.timeout
                                                : std::chrono::steady_clock::time_point::max();
   state.settings = Settings{};
+  SetFixGates(options.gates);
   SetRunEnd(RunEnd::Running);
   RunModalDialog(IDD_STATUS, nullptr, &StatusDialogProc, 0);
   return ExitStatus();

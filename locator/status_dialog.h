@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "locator/fix_gates.h"
 #include "platform/dialogs.h"
 
 // Exit statuses of a run. A position that was put on the clipboard is success,
@@ -23,6 +24,7 @@ struct RunOptions {
   // The program writes the found position to standard output, so a box that
   // reports a refused clipboard can send the user there.
   bool positionOnStandardOutput = false;
+  FixGates gates;  // what a position must meet to be published
 };
 
 // The program entry: keeps the launch-argument line (empty: settings.ini is

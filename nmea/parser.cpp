@@ -240,6 +240,13 @@ void NoteGpsPortOpened() {
   gGgaCame = false;
 }
 
+bool IsGpsSentence(const char* text) { return ParserFor(text) != nullptr; }
+
+GpsFixState CopyGpsFixState() {
+  const std::lock_guard lock(gStateLock);
+  return {gState, PositionOf(gState, gGgaCame), gGgaCame};
+}
+
 GpsState CopyGpsState() {
   const std::lock_guard lock(gStateLock);
   return gState;

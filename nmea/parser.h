@@ -37,6 +37,17 @@ void NoteGpsPortOpened();
 // Satellites in view over all constellations, each from the latest GSV of its talker.
 int SatellitesInView();
 
+// Whether ParseNmeaSentence fills a block of the state with the text.
+bool IsGpsSentence(const char* text);
+
+// The state, its position and whether a GGA came since the port opened, read together.
+struct GpsFixState {
+  GpsState state;
+  GpsPosition position;
+  bool ggaCame = false;
+};
+GpsFixState CopyGpsFixState();
+
 // The whole state as one consistent copy, for diagnostics.
 GpsState CopyGpsState();
 // Back to the all-zero state of process start; for tests and tools.

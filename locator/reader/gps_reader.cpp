@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "nmea/parser.h"
+#include "locator/fix_gates.h"
 #include "locator/reader/gps_source.h"
 #include "locator/wait_detail.h"
 #include "platform/dialogs.h"
@@ -50,7 +51,11 @@ ReaderState& Reader() {
   return *state;
 }
 
-void PassSentence(const char* sentence, void*) { ParseNmeaSentence(sentence); }
+// Each fix is judged as it is parsed: --average counts every one, not only those a poll sees.
+void PassSentence(const char* sentence, void*) {
+  ParseNmeaSentence(sentence);
+  JudgeFixSentence(sentence);
+}
 
 // After the device went away: close it, and open it again by name once it
 // is back, silently (the user was told nothing when it left either).
@@ -224,12 +229,13 @@ bool WaitGpsReaderStopped(std::chrono::milliseconds timeout) {
   return reader.changed.wait_for(lock, timeout, [&] { return !reader.running; });
 }
 
-// A line that hung up outranks what the receiver said before it went; else the
-// source says what its line tells around the GPS state's words (the speed hunt,
-// "auto:"'s ports, the kind of a location service's fix, a connection being made
-// again).
+// A line that hung up outranks what the receiver said before it went; then what
+// a gate waits for; else the source says what its line tells around the GPS
+// state's words (the speed hunt, "auto:"'s ports, the kind of a location
+// service's fix, a connection being made again).
 std::u16string DescribeGpsReaderWait() {
   ReaderState& reader = Reader();
+  const std::u16string gate = GateWaitDetail();
   bool gone = false, comesBack = false;
   std::u16string where;
   {
@@ -241,6 +247,7 @@ std::u16string DescribeGpsReaderWait() {
   if (gone) {
     return comesBack ? u"the port is gone, waiting for it to come back" : u"the port is gone";
   }
+  if (!gate.empty()) return gate;
   const std::u16string gpsDetail = GpsWaitDetail(where);
   std::lock_guard lock(reader.mutex);
   return DescribeGpsSource(reader.port, gpsDetail);
