@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/utf8.h"
 #include "programs/program_build.h"
@@ -21,6 +22,16 @@ bool TakeSeconds(const char* text, int& seconds) {
   return true;
 }
 
+// The gates' values: a positive decimal number ("2", "0.8") and a whole count up to 255.
+bool TakeDecimal(const char* text, double& value) {
+  if (*text < '0' || *text > '9') return false;
+  char* end = nullptr;
+  value = std::strtod(text, &end);
+  return *end == 0 && end[-1] != '.' && value > 0.0 && value <= 1e6 &&
+         std::strspn(text, "0123456789.") == std::strlen(text);
+}
+bool TakeCount(const char* text, int& count) { return TakeSeconds(text, count) && count <= 255; }
+
 using Entry = OptionEntry<QuarvelOptions>;
 constexpr Entry kOptions[] = {
     {"--no-clipboard", nullptr, nullptr,
@@ -29,6 +40,14 @@ constexpr Entry kOptions[] = {
     {"--timeout", nullptr, "SECONDS",
      "give up when no position came within SECONDS (exit status 4)",
      [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.timeoutSeconds); }},
+    {"--max-hdop", nullptr, "H", "publish only a fix whose HDOP is at most H",
+     [](QuarvelOptions& o, const char* v) { return TakeDecimal(v, o.gates.maxHdop); }},
+    {"--min-satellites", nullptr, "N", "publish only a fix from N satellites or more",
+     [](QuarvelOptions& o, const char* v) { return TakeCount(v, o.gates.minSatellites); }},
+    {"--accuracy", nullptr, "METRES", "publish only a fix within METRES (GST, else HDOP x 5 m)",
+     [](QuarvelOptions& o, const char* v) { return TakeDecimal(v, o.gates.accuracy); }},
+    {"--average", nullptr, "SECONDS", "publish the mean of the good fixes over SECONDS",
+     [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.gates.averageSeconds); }},
     {"--gui", nullptr, nullptr,
      "the status window on the desktop (the default when started from it)",
      [](QuarvelOptions& o, const char*) { return o.gui = true; }},

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "locator/fix_gates.h"
+
 struct QuarvelOptions {
   bool help = false;
   bool version = false;
@@ -10,6 +12,7 @@ struct QuarvelOptions {
   int timeoutSeconds = 0;    // 0: wait until a position comes or the user stops
   bool gui = false;          // the status window on the desktop
   bool terminal = false;     // the status line on the terminal
+  FixGates gates;            // --max-hdop, --min-satellites, --accuracy, --average
 };
 
 // Exit status of a command line that cannot be read (sysexits' EX_USAGE).

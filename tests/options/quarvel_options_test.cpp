@@ -84,10 +84,50 @@ TEST(QuarvelOptions, RefusedLinesSayWhy) {
   }
 }
 
+TEST(QuarvelOptions, GatesTakeTheirValuesAndRefuseMalformedOnes) {
+  const struct {
+    std::vector<std::string> words;
+    double maxHdop;
+    int minSatellites;
+    double accuracy;
+    int average;
+  } accepted[] = {
+      {{"DEMO:"}, 0, 0, 0, 0},
+      {{"--max-hdop", "2", "--min-satellites", "6", "DEMO:"}, 2, 6, 0, 0},
+      {{"--max-hdop=0.8", "--accuracy", "4.5", "--average=10", "DEMO:"}, 0.8, 0, 4.5, 10},
+  };
+  for (const auto& c : accepted) {
+    const Read read = ReadWords(c.words);
+    EXPECT_TRUE(read.ok) << c.words[0] << ": " << read.error;
+    const FixGates& g = read.options.gates;
+    EXPECT_EQ(g.maxHdop, c.maxHdop) << c.words[0];
+    EXPECT_EQ(g.minSatellites, c.minSatellites) << c.words[0];
+    EXPECT_EQ(g.accuracy, c.accuracy) << c.words[0];
+    EXPECT_EQ(g.averageSeconds, c.average) << c.words[0];
+    EXPECT_EQ(g.Any(), c.words.size() > 1) << c.words[0];
+  }
+  for (const std::vector<std::string>& words :
+       std::vector<std::vector<std::string>>{{"--max-hdop", "0"},
+                                             {"--max-hdop", "-1"},
+                                             {"--max-hdop", "2."},
+                                             {"--max-hdop", "1e2"},
+                                             {"--max-hdop", "nan"},
+                                             {"--min-satellites", "4.5"},
+                                             {"--min-satellites", "256"},
+                                             {"--accuracy", "5m"},
+                                             {"--accuracy", ".5"},
+                                             {"--average", "0"}}) {
+    const Read read = ReadWords(words);
+    EXPECT_EQ(read.error, "option '" + words[0] + "': malformed value '" + words[1] + "'");
+  }
+}
+
 TEST(QuarvelOptions, UsageNamesEveryOptionAndExitStatus) {
   const std::string usage = QuarvelUsage();
-  for (const char* part : {"--no-clipboard", "--timeout SECONDS", "--version", "-h, --help, /?",
-                           "/dev/serial/by-id/", " 4 no position", " 64 the command"}) {
+  for (const char* part :
+       {"--no-clipboard", "--timeout SECONDS", "--max-hdop H", "--min-satellites N",
+        "--accuracy METRES", "--average SECONDS", "--version", "-h, --help, /?",
+        "/dev/serial/by-id/", " 4 no position", " 64 the command"}) {
     EXPECT_NE(usage.find(part), std::string::npos) << part;
   }
 }

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
   run.useClipboard = !options.noClipboard;
   run.timeout = std::chrono::seconds(options.timeoutSeconds);
   run.positionOnStandardOutput = true;
+  run.gates = options.gates;
   const auto runQuarvel = [&] { return RunQuarvel(commandLine.c_str(), run); };
   const FrontEndFacts facts =
       CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
   if (*status == kExitTimedOut) {
     std::fprintf(stderr, "quarvel: no position within %d seconds%s\n", options.timeoutSeconds,
                  why.c_str());
+    // A gate never met: how close the receiver came.
+    const std::string best = utf8::Utf16ToUtf8(BestFixSeen());
+    if (!best.empty()) std::fprintf(stderr, "quarvel: %s\n", best.c_str());
   } else if (*status == kExitStopped) {
     std::fprintf(stderr, "quarvel: stopped before a position came%s\n", why.c_str());
   }

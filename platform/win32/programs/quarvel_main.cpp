@@ -64,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RunOptions run;
   run.useClipboard = !command.options.noClipboard;
   run.timeout = std::chrono::seconds(command.options.timeoutSeconds);
+  run.gates = command.options.gates;
   const int status = RunQuarvel(command.launchLine.c_str(), run);
   const std::u16string published = PublishedText();
   if (!published.empty()) WriteProgramStream(ProgramStream::Out, published + u"\n");
@@ -71,6 +72,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     WriteProgramStream(ProgramStream::Err,
                        Text("Quarvel: no position within " +
                             std::to_string(command.options.timeoutSeconds) + " seconds\n"));
+    if (const std::u16string best = BestFixSeen(); !best.empty()) {
+      WriteProgramStream(ProgramStream::Err, u"Quarvel: " + best + u"\n");
+    }
   }
   // The run ends with its window: the reader, or a worker cut short by a close,
   // ends with the process wherever it is.
