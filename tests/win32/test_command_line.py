@@ -62,6 +62,8 @@ class CommandLineUnderWine(unittest.TestCase):
              "Quarvel: unknown option '--frobnicate'\n\n" + USAGE),
             ("Quarvel.exe", ["--timeout", "soon"], 64, "",
              "Quarvel: option '--timeout': malformed value 'soon'\n\n" + USAGE),
+            ("Quarvel.exe", ["--max-hdop", "0"], 64, "",
+             "Quarvel: option '--max-hdop': malformed value '0'\n\n" + USAGE),
             ("Quarvel.exe", ["--terminal"], 64, "", "Quarvel: unknown option '--terminal'\n"),
             ("QuarvelConfig.exe", ["--version"], 0, f"QuarvelConfig {VERSION}\n", ""),
             ("QuarvelConfig.exe", ["/?"], 0, CONFIG_USAGE, ""),
@@ -91,6 +93,13 @@ class CommandLineUnderWine(unittest.TestCase):
         status, out, err = self.run_program("Quarvel.exe", "--timeout", "2", "COM1:", "n", "0",
                                             "0", "1")
         self.assertEqual((status, out, err), (4, "", "Quarvel: no position within 2 seconds\n"))
+
+    def test_a_gate_never_met_ends_with_the_best_fix(self):
+        # The simulated receiver's fixes come from 9 satellites from its third second on.
+        status, out, err = self.run_program("Quarvel.exe", "--timeout", "6", "--min-satellites",
+                                            "12", "DEMO:", "n", "0", "0", "1")
+        self.assertEqual((status, out, err), (4, "", "Quarvel: no position within 6 seconds\n"
+                                              "Quarvel: best: HDOP 0.9, 9 satellites\n"))
 
     def test_a_console_run_writes_its_boxes_to_standard_error(self):
         # cmd hands its console on: the run writes the box and never waits for a click.
