@@ -62,11 +62,9 @@ TEST(FixGates, EachGateSaysWhatItWaitsFor) {
   } cases[] = {
       {{}, {25.0, 3, 125.0, false}, ""},
       {{2.0, 0, 0, 0}, {25.0, 3, 125.0, false}, "HDOP 25.0, waiting for 2.0"},
-      {{2.0, 0, 0, 0}, {2.0, 3, 10.0, false}, ""},
       {{1.1, 0, 0, 0}, {double(1.1f), 3, 5.5, false}, ""},
       {{2.0, 0, 0, 0}, {0.0, 3, 0.0, false}, "no HDOP sent, waiting for 2.0"},
       {{0, 6, 0, 0}, {0.9, 1, 4.5, false}, "1 satellite, waiting for 6"},
-      {{0, 6, 0, 0}, {0.9, 5, 4.5, false}, "5 satellites, waiting for 6"},
       {{0, 6, 0, 0}, {0.9, 6, 4.5, false}, ""},
       {{0, 0, 5.0, 0}, {0.9, 8, 12.25, true}, "accuracy 12.2 m, waiting for 5.0 m"},
       {{0, 0, 5.0, 0}, {0.9, 8, 5.0007, true}, ""},

@@ -106,19 +106,13 @@ TEST(QuarvelOptions, GatesTakeTheirValuesAndRefuseMalformedOnes) {
     EXPECT_EQ(g.averageSeconds, c.average) << c.words[0];
     EXPECT_EQ(g.Any(), c.words.size() > 1) << c.words[0];
   }
-  for (const std::vector<std::string>& words :
-       std::vector<std::vector<std::string>>{{"--max-hdop", "0"},
-                                             {"--max-hdop", "-1"},
-                                             {"--max-hdop", "2."},
-                                             {"--max-hdop", "1e2"},
-                                             {"--max-hdop", "nan"},
-                                             {"--min-satellites", "4.5"},
-                                             {"--min-satellites", "256"},
-                                             {"--accuracy", "5m"},
-                                             {"--accuracy", ".5"},
-                                             {"--average", "0"}}) {
-    const Read read = ReadWords(words);
-    EXPECT_EQ(read.error, "option '" + words[0] + "': malformed value '" + words[1] + "'");
+  // Each as NAME=VALUE: the error names both.
+  for (const std::string word : {"--max-hdop=0", "--max-hdop=-1", "--max-hdop=2.", "--max-hdop=1e2",
+                                 "--max-hdop=nan", "--min-satellites=4.5", "--min-satellites=256",
+                                 "--accuracy=5m", "--accuracy=.5", "--average=0"}) {
+    const std::size_t equals = word.find('=');
+    EXPECT_EQ(ReadWords({word}).error, "option '" + word.substr(0, equals) +
+                                           "': malformed value '" + word.substr(equals + 1) + "'");
   }
 }
 
