@@ -8,7 +8,6 @@
 
 #include "common/utf8.h"
 #include "locator/fix_gates.h"
-#include "locator/location_fix.h"
 #include "nmea/parser.h"
 
 namespace {
@@ -36,21 +35,6 @@ TEST(FixAccuracy, FromGstElseHdopTimesFive) {
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(FixAccuracy(StateAfter(c.sentences)), c.metres, 1e-6) << *c.sentences.begin();
-  }
-}
-
-TEST(FixAccuracy, ALocationServicesAccuracyComesBack) {
-  for (const double accuracy : {3.0, 5.0, 350.0, 2000.0}) {
-    LocationFix fix{};
-    fix.latitude = -22.9, fix.longitude = -43.2, fix.accuracy = accuracy;
-    fix.source = FixSource::WiFi;
-    ResetGpsState();
-    std::string sentences = ComposeFixSentences(fix);
-    for (std::size_t end; (end = sentences.find("\r\n")) != std::string::npos;) {
-      ParseNmeaSentence(sentences.substr(0, end).c_str());
-      sentences.erase(0, end + 2);
-    }
-    EXPECT_NEAR(FixAccuracy(CopyGpsState()), accuracy, 0.001) << accuracy;
   }
 }
 

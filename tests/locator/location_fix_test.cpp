@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/utf8.h"
+#include "locator/fix_gates.h"
 #include "locator/location_fix.h"
 #include "nmea/framer.h"
 #include "nmea/parser.h"
@@ -78,6 +79,7 @@ TEST(LocationFix, TheParserReadsThePositionBack) {
     const GpsState state = CopyGpsState();
     EXPECT_EQ(state.gga.quality, fix.source == FixSource::Satellites ? '1' : '6');
     EXPECT_EQ(state.rmc.year, 24);
+    EXPECT_NEAR(FixAccuracy(state), fix.accuracy, 0.001) << "the accuracy back from GST";
   }
 }
 

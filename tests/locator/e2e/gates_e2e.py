@@ -4,12 +4,11 @@ are poor and later good, each gate, --average's mean of every passing fix, and a
 gate never met. Usage: gates_e2e.py QUARVEL [unittest args]."""
 import os
 import sys
-import threading
-import time
+import tempfile
 import unittest
 
 import support
-from support import Quarvel, environment, sentence
+from support import CaptureReplay, Quarvel, environment, sentence
 
 WORDS = ["n", "0", "0", "1"]  # the coordinates text
 
@@ -28,40 +27,23 @@ POOR = gga("5612.345", "03812.345", 4, 25.0) + gst(20.0)
 GOOD = gga("5545.348", "03737.038", 10, 0.8) + gst(2.0)
 POOR_TEXT = "N56°12.345 E38°12.345"
 GOOD_TEXT = "N55°45.348 E37°37.038"
-
-
-class ScriptedReceiver:
-    """A receiver on a pseudo-terminal: `first` every 0.25 s for `first_seconds`,
-    then `later` every 0.25 s until closed."""
-
-    def __init__(self, first, first_seconds, later):
-        self.master, self.slave = os.openpty()
-        self.port = os.ttyname(self.slave)[len("/dev/"):]
-        self.bursts = (first.encode(), first_seconds, later.encode())
-        self._stop = threading.Event()
-        self._thread = threading.Thread(target=self._run, daemon=True)
-        self._thread.start()
-
-    def _run(self):
-        first, first_seconds, later = self.bursts
-        start = time.monotonic()
-        while not self._stop.wait(0.25):
-            try:
-                os.write(self.master, first if time.monotonic() - start < first_seconds else later)
-            except OSError:
-                return
-
-    def close(self):
-        self._stop.set()
-        self._thread.join()
-        for fd in (self.master, self.slave):
-            os.close(fd)
+NO_FIX_RMC = sentence("GNRMC,120001.00,V,,,,,,,070126,,,N")
 
 
 class Gates(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
     def run_quarvel(self, options, first, first_seconds, later, timeout=None):
-        receiver = ScriptedReceiver(first, first_seconds, later)
+        """A receiver on a pseudo-terminal: `first` every 0.25 s for `first_seconds`,
+        then `later`; each epoch led by an RMC without a fix."""
+        capture = os.path.join(self.folder.name, "receiver.nmea")
+        with open(capture, "w") as epochs:
+            epochs.write((NO_FIX_RMC + first) * int(first_seconds * 4) + NO_FIX_RMC + later)
+        receiver = CaptureReplay(capture, epoch_seconds=0.25)
         self.addCleanup(receiver.close)
+        receiver.start()
         limit = ["--timeout", str(timeout)] if timeout else []
         run = Quarvel(["--no-clipboard"] + limit + options + [receiver.port] + WORDS,
                       environment())
