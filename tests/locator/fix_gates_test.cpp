@@ -34,7 +34,7 @@ TEST(FixAccuracy, FromGstElseHdopTimesFive) {
       {{"$GPGGA,120001,5545.348,N,03737.038,E,1,08,,150.0,M,,M,,*", "$GLGST,120001,,,,,,,*"}, 0.0},
   };
   for (const auto& c : cases) {
-    EXPECT_NEAR(FixAccuracy(StateAfter(c.sentences)), c.metres, 1e-6) << *c.sentences.begin();
+    EXPECT_NEAR(FixAccuracy(StateAfter(c.sentences)), c.metres, 1e-6) << *(c.sentences.end() - 1);
   }
 }
 
