@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -19,6 +20,9 @@ struct Lookup {
   int doneFd = -1;  // eventfd, readable once the answer is in
   int error = 0;
   AddressList answer;
+  // Published after error and answer: what hands them over (the eventfd alone
+  // orders nothing that a race detector sees).
+  std::atomic<bool> done{false};
   ~Lookup() {
     if (doneFd >= 0) close(doneFd);
   }
@@ -27,6 +31,7 @@ struct Lookup {
 void Answer(const std::shared_ptr<Lookup>& lookup) {
   lookup->error = getaddrinfo(lookup->host.c_str(), lookup->service.c_str(), &lookup->hints,
                               &lookup->answer.first);
+  lookup->done.store(true, std::memory_order_release);
   const uint64_t one = 1;
   [[maybe_unused]] const ssize_t written = write(lookup->doneFd, &one, sizeof one);
 }
@@ -112,7 +117,7 @@ std::unique_ptr<AddressList> LookUpAddresses(const std::string& host, uint16_t p
       problem = ready == 0 ? NetProblem{NetFailure::LookupFailed, {}} : ProblemOfErrno(errno);
       return nullptr;
     }
-    break;
+    if (lookup->done.load(std::memory_order_acquire)) break;
   }
   if (lookup->error != 0) {
     problem = ProblemOfLookup(lookup->error);
