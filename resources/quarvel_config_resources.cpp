@@ -23,6 +23,9 @@ constexpr ControlTemplate kPocketPcControls[] = {
     {IDC_MAP_TYPE, ControlClass::ComboBox, u"", 85, 64, 65, 60, kMapCombo, 0},
     {IDC_LABEL, ControlClass::Static, u"Map type:", 11, 66, 34, 8, kLabel, 0},
     {IDC_LITE_MAP, ControlClass::Button, u"Lite map:", 11, 87, 133, 10, kCheckBox, 0},
+    // Wide enough for its first entry, "as Coordinates only says", whole.
+    {IDC_FORMAT, ControlClass::ComboBox, u"", 45, 105, 110, 100, kMapCombo, 0},
+    {IDC_LABEL, ControlClass::Static, u"Format:", 11, 107, 30, 8, kLabel, 0},
 };
 
 constexpr ControlTemplate kSmartphoneControls[] = {
@@ -35,6 +38,8 @@ constexpr ControlTemplate kSmartphoneControls[] = {
     {IDC_MAP_TYPE, ControlClass::ComboBox, u"", 62, 47, 59, 43, kMapCombo, 0},
     {IDC_LABEL, ControlClass::Static, u"Map type:", 6, 48, 44, 8, kLabel, 0},
     {IDC_LITE_MAP, ControlClass::Button, u"Lite map:", 5, 64, 114, 10, kCheckBox, 0},
+    {IDC_FORMAT, ControlClass::ComboBox, u"", 33, 79, 100, 100, kMapCombo, 0},
+    {IDC_LABEL, ControlClass::Static, u"Format:", 6, 80, 26, 8, kLabel, 0},
 };
 
 constexpr ControlTemplate kShortcutNameControls[] = {

@@ -36,6 +36,7 @@
 #define IDC_MAP_TYPE 1039  // drop-down list: map type
 #define IDC_LITE_MAP 1040
 #define IDC_SHORTCUT_NAME 1041  // edit: shortcut name
+#define IDC_FORMAT 1042         // drop-down list: the format of the copied line
 
 // Menus and the menu-bar records of the same ids.
 #define IDM_CONFIG 114

@@ -86,6 +86,7 @@ TEST_F(RunningDialog, ConfigFormStartsEmptyAndUnchecked) {
   } cases[] = {
       {IDC_PORT, ModelControlKind::Combo},
       {IDC_MAP_TYPE, ModelControlKind::ComboList},
+      {IDC_FORMAT, ModelControlKind::ComboList},
       {IDC_LITE_MAP, ModelControlKind::CheckBox},
       {IDC_BLUETOOTH, ModelControlKind::CheckBox},
       {IDC_COORDINATES_ONLY, ModelControlKind::CheckBox},

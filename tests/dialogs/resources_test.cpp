@@ -122,7 +122,9 @@ TEST(DialogTemplates, ConfigFormLayouts) {
                   {1037, B, u"Bluetooth:", 11, 25, 133, 10},
                   {1039, C, u"", 85, 64, 65, 60},
                   {65535, S, u"Map type:", 11, 66, 34, 8},
-                  {1040, B, u"Lite map:", 11, 87, 133, 10}});
+                  {1040, B, u"Lite map:", 11, 87, 133, 10},
+                  {1042, C, u"", 45, 105, 110, 100},
+                  {65535, S, u"Format:", 11, 107, 30, 8}});
   ExpectTemplate(415, 140, 125, u"Quarvel",
                  {{1018, C, u"", 73, 2, 48, 40},
                   {1007, S, copyright, 11, 97, 111, 8},
@@ -131,11 +133,14 @@ TEST(DialogTemplates, ConfigFormLayouts) {
                   {1037, B, u"Bluetooth:", 5, 18, 114, 10},
                   {1039, C, u"", 62, 47, 59, 43},
                   {65535, S, u"Map type:", 6, 48, 44, 8},
-                  {1040, B, u"Lite map:", 5, 64, 114, 10}});
+                  {1040, B, u"Lite map:", 5, 64, 114, 10},
+                  {1042, C, u"", 33, 79, 100, 100},
+                  {65535, S, u"Format:", 6, 80, 26, 8}});
   for (int id : {114, 415}) {
     const DialogTemplate* form = FindDialogTemplate(id);
     EXPECT_EQ(form->controls[0].style & 3, kCbsDropDown) << "port combo is editable, " << id;
     EXPECT_EQ(form->controls[5].style & 3, kCbsDropDownList) << "map combo is a list, " << id;
+    EXPECT_EQ(form->controls[8].style & 3, kCbsDropDownList) << "format combo is a list, " << id;
     EXPECT_EQ(form->controls[3].style & (0xF | kBsLeftText), kBsAutoCheckBox | kBsLeftText);
   }
 }
