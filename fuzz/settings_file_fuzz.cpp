@@ -71,6 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ApplySettingsValues(values, settings);
   Check(Terminated(settings.portName, kPortNameUnits + 1));
   Check(settings.mapType[1] == 0);
+  Check(Terminated(settings.format, kPortNameUnits + 1));
+  Check(Terminated(settings.mapHost, kPortNameUnits + 1));
   Check(settings.liteMap <= 1 && settings.bluetooth <= 1 && settings.coordinatesOnly <= 1);
   return 0;
 }

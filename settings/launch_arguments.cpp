@@ -23,7 +23,7 @@ void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
   if (!commandLine) return;
   // Every space ends a word, so two in a row make an empty one; only spaces do.
   std::u16string_view rest = commandLine;
-  for (int word = 0; word < kSettingsValueCount; ++word) {
+  for (int word = 0; word < kLaunchValueCount; ++word) {
     const std::size_t end = rest.find(u' ');
     TakeSettingsWord(rest.substr(0, end), word, settings);
     if (end == std::u16string_view::npos) break;
@@ -33,7 +33,7 @@ void ParseLaunchArguments(const char16_t* commandLine, Settings& settings) {
 
 std::u16string ComposeLaunchArguments(const Settings& settings) {
   std::u16string line;
-  for (int word = 0; word < kSettingsValueCount; ++word) {
+  for (int word = 0; word < kLaunchValueCount; ++word) {
     if (word > 0) line += u' ';
     line += SettingsValueText(settings, word);
   }

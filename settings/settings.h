@@ -20,6 +20,10 @@ struct Settings {
   uint8_t liteMap = 0;
   uint8_t bluetooth = 0;
   uint8_t coordinatesOnly = 0;
+  // Empty: the form Coordinates only picks; else a name of the position formats.
+  char16_t format[kPortNameUnits + 1] = u"";
+  // Empty: the map host the build was made with; else HOST[:PORT][/PATH].
+  char16_t mapHost[kPortNameUnits + 1] = u"";
 };
 
 // What QuarvelConfig's form shows when there is no settings file: Quarvel's
@@ -51,8 +55,18 @@ inline constexpr SettingsValue kSettingsValues[] = {
     {u"# Lite map", &Settings::liteMap},
     {u"# Bluetooth", &Settings::bluetooth},
     {u"# Coordinates only", &Settings::coordinatesOnly},
+    {u"# Format", &Settings::format},
+    {u"# Map host", &Settings::mapHost},
 };
 inline constexpr int kSettingsValueCount = int(std::size(kSettingsValues));
+
+// The launch-argument line carries the first five values only: a shortcut made by
+// an older QuarvelConfig must keep meaning what it meant.
+inline constexpr int kLaunchValueCount = 5;
+
+// Values a file of five lines already held; a later one is written only when the
+// record holds it or the file had it (settings_file.h).
+inline constexpr int kFirstLaterValue = 5;
 
 // Positions in that order, for code that handles one value apart (the form's controls).
 enum SettingsValueIndex : int {
@@ -61,6 +75,8 @@ enum SettingsValueIndex : int {
   kLiteMapValue = 2,
   kBluetoothValue = 3,
   kCoordinatesOnlyValue = 4,
+  kFormatValue = 5,
+  kMapHostValue = 6,
 };
 
 // The value lines of a settings file (settings_lines.h) into settings, in the value

@@ -55,3 +55,24 @@ SettingsValues ReadSettingsValues(const char16_t* path) {
   std::fclose(file);
   return values;
 }
+
+SettingsLaterLines ReadLinesAfterValues(const char16_t* path, int values) {
+  SettingsLaterLines later;
+  std::FILE* file = OpenFile(path, "r");
+  if (!file) return later;
+  later.found = true;
+  char16_t line[kSettingsLineUnits];
+  // The limit, like the value count above, keeps an endless file from holding a save up.
+  for (int seen = 0;
+       later.lines.size() < kLaterLineLimit && ReadWholeLine(file, line, kSettingsLineUnits);) {
+    if (seen >= values) {
+      later.lines.emplace_back(line);
+      if (later.lines.back().empty() || later.lines.back().back() != u'\n')
+        later.lines.back() += u'\n';
+    } else if (!IsSkippedLine(line)) {
+      ++seen;
+    }
+  }
+  std::fclose(file);
+  return later;
+}

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -19,6 +21,15 @@ struct SettingsValues {
 
 // Reads the value lines of the file at path; comment and empty lines are skipped.
 SettingsValues ReadSettingsValues(const char16_t* path);
+
+// The lines of a settings file after its first `values` value lines, comment lines
+// included, each as read and ended by a line feed; at most kLaterLineLimit of them.
+struct SettingsLaterLines {
+  bool found = false;  // false: the file could not be opened
+  std::vector<std::u16string> lines;
+};
+inline constexpr std::size_t kLaterLineLimit = 256;
+SettingsLaterLines ReadLinesAfterValues(const char16_t* path, int values);
 
 // A line that holds no value: one that starts with "#", a line feed or a carriage
 // return. Only the first unit counts.

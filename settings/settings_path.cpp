@@ -80,6 +80,14 @@ SettingsValues ReadSavedSettings(const char16_t* path) {
   return ReadSettingsValues(beside);
 }
 
+SettingsLaterLines ReadSavedLaterLines(const char16_t* path) {
+  SettingsLaterLines later = ReadLinesAfterValues(path, kFirstLaterValue);
+  if (later.found || !IsInstalledCopy()) return later;
+  char16_t beside[kPathUnits];
+  if (!GetPathBesideProgram(kSettingsName, beside)) return later;
+  return ReadLinesAfterValues(beside, kFirstLaterValue);
+}
+
 bool PrepareSettingsFolder(const char16_t* path) {
   return !IsInstalledCopy() || CreateFolderFor(path);
 }

@@ -32,6 +32,9 @@ bool GetSettingsPath(char16_t (&path)[kPathUnits]);
 // instead, when an administrator put one there.
 SettingsValues ReadSavedSettings(const char16_t* path);
 
+// The lines after the fifth value of the file ReadSavedSettings reads for path.
+SettingsLaterLines ReadSavedLaterLines(const char16_t* path);
+
 // Before a save: makes the user's settings folder of an installed copy, which does
 // not exist before the first save. A portable copy's folder is its programs' own
 // and is left as it is. False when the folder could not be made.

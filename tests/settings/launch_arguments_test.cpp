@@ -42,6 +42,7 @@ const LineCase kLineCases[] = {
     {u"123456789", Settings{}, Expect(u"123456789", u"n", 0, 0, 0)},
     {u"COM4: x 0001 1110 2", AllOn(), Expect(u"COM4:", u"x", 1, 0, 0)},
     {u"COM4: h 1 1 1 0 0 x", Settings{}, Expect(u"COM4:", u"h", 1, 1, 1)},
+    {u"COM4: h 1 1 1 dms m.example", Settings{}, Expect(u"COM4:", u"h", 1, 1, 1)},
     {u"COM4: H 1", Settings{}, Expect(u"COM4:", u"H", 1, 0, 0)},
     // Missing words keep what the record held.
     {u"COM5:", AllOn(), Expect(u"COM5:", u"n", 1, 1, 1)},
@@ -84,6 +85,9 @@ TEST(ComposeLaunchArguments, WordsOfARecordReadBack) {
       {Expect(u"COM4:", u"", 1, 1, 1), u"COM4:  1 1 1", Expect(u"COM4:", u"n", 1, 1, 1)},
       // A port with a space splits into two words, and every later word shifts.
       {Expect(u"COM 1", u"n", 1, 0, 0), u"COM 1 n 1 0 0", Expect(u"COM", u"1", 0, 1, 0)},
+      // The format and map host never ride on the launch line.
+      {WithLater(Expect(u"COM4:", u"h", 1, 1, 0), u"dms", u"m.example"), u"COM4: h 1 1 0",
+       Expect(u"COM4:", u"h", 1, 1, 0)},
   };
   for (const auto& c : cases) {
     const std::u16string line = ComposeLaunchArguments(c.record);

@@ -48,11 +48,23 @@ inline std::string Show(const std::u16string& text) {
   return out.c_str();
 }
 
-// The five settings as one line, so that a failure names every field.
+// The settings as one line, so that a failure names every field; the format and map
+// host only when one is set.
 inline std::string Describe(const Settings& s) {
-  return "port=\"" + Show(s.portName) + "\" map=\"" + Show(s.mapType) +
-         "\" lite=" + std::to_string(s.liteMap) + " bluetooth=" + std::to_string(s.bluetooth) +
-         " coordinates=" + std::to_string(s.coordinatesOnly);
+  std::string text = "port=\"" + Show(s.portName) + "\" map=\"" + Show(s.mapType) +
+                     "\" lite=" + std::to_string(s.liteMap) +
+                     " bluetooth=" + std::to_string(s.bluetooth) +
+                     " coordinates=" + std::to_string(s.coordinatesOnly);
+  if (s.format[0] || s.mapHost[0])
+    text += " format=\"" + Show(s.format) + "\" mapHost=\"" + Show(s.mapHost) + "\"";
+  return text;
+}
+
+// settings with its format and map host set.
+inline Settings WithLater(Settings s, std::u16string_view format, std::u16string_view mapHost) {
+  s.format[format.copy(s.format, kPortNameUnits)] = 0;
+  s.mapHost[mapHost.copy(s.mapHost, kPortNameUnits)] = 0;
+  return s;
 }
 
 inline Settings Expect(std::u16string port, std::u16string map, int lite, int bluetooth,
