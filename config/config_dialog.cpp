@@ -2,11 +2,15 @@
 // the greying rule, saving, and its procedure.
 #include "config/config_dialog.h"
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "config/config_state.h"
 #include "config/shortcut_dialog.h"
+#include "locator/position_formats.h"
 #include "platform/port_list.h"
 #include "resources/resource_ids.h"
 #include "settings/map_types.h"
@@ -53,6 +57,43 @@ void PortTextFromField(const char16_t* field, char16_t (&portName)[kPortNameUnit
   portName[port.copy(portName, kPortNameUnits)] = 0;
 }
 
+// The format list: the choice that leaves it to coordinates only, then every format
+// by name in the table's order.
+constexpr const char16_t* kFormatByCoordinatesOnly = u"as Coordinates only says";
+
+std::vector<std::u16string> FormatEntries() {
+  std::vector<std::u16string> entries{kFormatByCoordinatesOnly};
+  const std::u16string names = PositionFormatNames(u"\n");
+  for (std::size_t at = 0; at <= names.size();) {
+    const std::size_t end = std::min(names.find(u'\n', at), names.size());
+    entries.push_back(names.substr(at, end - at));
+    at = end + 1;
+  }
+  return entries;
+}
+
+// The entry of a format name: the first for none, the format's own for a known name
+// in any case; kCbErr for a name the list does not hold, which then stays as loaded.
+int FormatEntryIndex(std::u16string_view name) {
+  if (name.empty()) return 0;
+  const std::optional<PositionFormat> format = FindPositionFormat(name);
+  if (!format) return kCbErr;
+  const std::vector<std::u16string> entries = FormatEntries();
+  const auto found = std::find(entries.begin() + 1, entries.end(), PositionFormatName(*format));
+  return found == entries.end() ? kCbErr : int(found - entries.begin());
+}
+
+// The format name of the selected entry: none for the first entry; the loaded name
+// when no entry is selected.
+void TakeSelectedFormat(DialogHandle dialog, Settings& settings) {
+  const int index = ComboGetSelection(dialog, IDC_FORMAT);
+  if (index == kCbErr) return;
+  char16_t name[16] = {};
+  if (index > 0) ComboGetItemText(dialog, IDC_FORMAT, index, name, 16);
+  std::u16string_view(name).copy(settings.format, std::size(settings.format) - 1);
+  settings.format[std::u16string_view(name).size()] = 0;
+}
+
 // The first values of settings into their controls; the other controls keep what
 // they show.
 void SettingsIntoForm(DialogHandle dialog, const Settings& settings, int values) {
@@ -71,6 +112,9 @@ void SettingsIntoForm(DialogHandle dialog, const Settings& settings, int values)
 
 void FillCombos(DialogHandle dialog) {
   for (const MapType& type : kMapTypes) ComboAddString(dialog, IDC_MAP_TYPE, type.entry);
+  for (const std::u16string& entry : FormatEntries()) {
+    ComboAddString(dialog, IDC_FORMAT, entry.c_str());
+  }
   Config().offeredPorts = OfferedPorts();
   for (const OfferedPort& offered : Config().offeredPorts) {
     ComboAddString(dialog, IDC_PORT, offered.shown.c_str());
@@ -112,8 +156,12 @@ void LoadSettingsIntoForm(DialogHandle dialog) {
   if (read.found) {
     SettingsIntoForm(dialog, settings, read.values);
   } else {
-    SettingsIntoForm(dialog, FormDefaults(), kSettingsValueCount);
+    settings = FormDefaults();
+    SettingsIntoForm(dialog, settings, kSettingsValueCount);
   }
+  // A file without a format line leaves the line to coordinates only: the first entry.
+  ComboSetSelection(dialog, IDC_FORMAT, FormatEntryIndex(settings.format));
+  Config().loaded = settings;
   UpdateMapControls(dialog);
 }
 
@@ -124,7 +172,7 @@ void UpdateMapControls(DialogHandle dialog) {
 }
 
 Settings SettingsFromForm(DialogHandle dialog) {
-  Settings settings;
+  Settings settings = Config().loaded;
   char16_t field[kPortNameUnits + 1];
   GetControlText(dialog, IDC_PORT, field, int(std::size(field)));
   PortTextFromField(field, settings.portName);
@@ -133,13 +181,14 @@ Settings SettingsFromForm(DialogHandle dialog) {
   settings.liteMap = IsChecked(dialog, IDC_LITE_MAP);
   settings.bluetooth = IsChecked(dialog, IDC_BLUETOOTH);
   settings.coordinatesOnly = IsChecked(dialog, IDC_COORDINATES_ONLY);
+  TakeSelectedFormat(dialog, settings);
   return settings;
 }
 
 void SaveMainConfig(DialogHandle dialog) {
   const char16_t* path = Config().settingsPath;
-  const bool saved =
-      *path && PrepareSettingsFolder(path) && WriteSettingsFile(path, SettingsFromForm(dialog));
+  const bool saved = *path && PrepareSettingsFolder(path) &&
+                     WriteSettingsFile(path, SettingsFromForm(dialog), kFormatValue + 1);
   if (saved) {
     ShowMessageBox(dialog, u"Config saved successfully!", u"Ok!", kMbOk);
   } else {

@@ -23,7 +23,8 @@ void UpdateMapControls(DialogHandle dialog);
 void SaveMainConfig(DialogHandle dialog);
 
 // The settings the form's controls show: the port field's text, the letter of the
-// selected map entry (the first entry's when none is), the three check boxes.
+// selected map entry (the first entry's when none is), the three check boxes, the
+// selected format; over the settings last loaded, whose other values stay.
 Settings SettingsFromForm(DialogHandle dialog);
 
 // The Back key's code on WM_HOTKEY, and the override that makes the menu bar send it.

@@ -8,6 +8,7 @@
 #include "common/program_folder.h"
 #include "config/config_dialog.h"
 #include "config/config_state.h"
+#include "locator/position_formats.h"
 #include "platform/files.h"
 #include "platform/shortcuts.h"
 #include "resources/resource_ids.h"
@@ -100,7 +101,11 @@ void SaveShortcut() {
   char16_t module[kPathUnits];
   GetModulePath(module, kPathUnits);
   const std::u16string target = LocatorTargetBeside(module);
-  const std::u16string arguments = ComposeLaunchArguments(SettingsFromForm(state.mainDialog));
+  Settings settings = SettingsFromForm(state.mainDialog);
+  // Only a name Quarvel knows goes on the line: a hand-written one may hold a space,
+  // which would shift the five words after it.
+  if (!FindPositionFormat(settings.format)) settings.format[0] = 0;
+  const std::u16string arguments = ComposeShortcutArguments(settings);
   if (WriteShortcut(state.shortcutPath, target.c_str(), arguments.c_str())) {
     ShowMessageBox(state.mainDialog, u"Shortcut saved successfully!", u"Ok!", kMbOk);
   } else {

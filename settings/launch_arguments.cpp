@@ -39,3 +39,9 @@ std::u16string ComposeLaunchArguments(const Settings& settings) {
   }
   return line;
 }
+
+std::u16string ComposeShortcutArguments(const Settings& settings) {
+  std::u16string options;
+  if (settings.format[0]) options = u"--format " + std::u16string(settings.format) + u" ";
+  return options + ComposeLaunchArguments(settings);
+}

@@ -20,3 +20,7 @@ void ParseLaunchArguments(const char16_t* commandLine, Settings& settings);
 // The launch-argument line of settings: every value as settings.ini writes it,
 // separated by single spaces, nothing after the last.
 std::u16string ComposeLaunchArguments(const Settings& settings);
+
+// What a shortcut starts Quarvel with: `--format NAME` first when settings name a
+// format (options come before the launch words), then the launch-argument line.
+std::u16string ComposeShortcutArguments(const Settings& settings);

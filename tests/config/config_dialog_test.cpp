@@ -30,6 +30,7 @@ void ExpectGreying(const FormRun& form, bool coordinatesOnly, const std::string&
   EXPECT_EQ(form.Control(IDC_COORDINATES_ONLY).checked, coordinatesOnly) << when;
   EXPECT_EQ(form.Control(IDC_LITE_MAP).enabled, !coordinatesOnly) << "lite map " << when;
   EXPECT_EQ(form.Control(IDC_MAP_TYPE).enabled, !coordinatesOnly) << "map type " << when;
+  EXPECT_TRUE(form.Control(IDC_FORMAT).enabled) << "the format list is never greyed, " << when;
 }
 
 TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
@@ -58,6 +59,10 @@ TEST(ConfigForm, NoFileShowsDefaultsAndSavesThem) {
   EXPECT_EQ(d.softKeys[1].popup[1], std::make_pair(IDM_SHORTCUT, std::u16string(u"Shortcut")));
   EXPECT_EQ(form.Control(IDC_MAP_TYPE).items,
             (std::vector<std::u16string>{u"Normal", u"Satellite", u"Hybrid", u"Physical"}));
+  EXPECT_EQ(form.Control(IDC_FORMAT).items,
+            (std::vector<std::u16string>{u"as Coordinates only says", u"ddm", u"url", u"dd", u"dms",
+                                         u"utm", u"mgrs", u"plus", u"geo", u"osm", u"json"}));
+  EXPECT_EQ(form.Control(IDC_FORMAT).selection, 0);
   unsetenv("QUARVEL_DEVICE_DIR");
   const std::vector<std::u16string> ports{u"auto:", u"gpsd:", u"DEMO:", u"COM1:",
                                           u"COM2:", u"COM3:", u"COM4:", u"COM5:",
@@ -109,6 +114,42 @@ TEST(ConfigForm, LoadsEachValueByTheLineRules) {
     EXPECT_EQ(Describe(Read(form)), Describe(c.expected)) << "file: " << c.file;
     ExpectGreying(form, c.expected.coordinates, "after loading " + c.file);
     EXPECT_EQ(form.Control(IDC_PORT).textLimit, int(kPortNameUnits)) << "typing stops there";
+  }
+}
+
+TEST(ConfigForm, FormatListIsTheSixthValueAndTheSeventhIsKept) {
+  const std::string five = SettingsText("COM2:", "s", "1", "0", "1");
+  const struct {
+    std::string later;  // the file's lines after the fifth value
+    int shown;          // the format entry selected on opening
+    int chosen;         // the entry chosen before saving; kCbErr: none chosen
+    std::string saved;  // the lines after the fifth value once saved
+  } cases[] = {
+      {"", 0, kCbErr, ""},
+      {"", 0, 4, "# Format\ndms\n"},
+      {"# Format\nUTM\n# Map host\nmaps.example.org:8080\n", 5, kCbErr,
+       "# Format\nutm\n# Map host\nmaps.example.org:8080\n"},
+      {"# Format\nutm\n# Map host\nmaps.example.org\n", 5, 10,
+       "# Format\njson\n# Map host\nmaps.example.org\n"},
+      // A name this list does not know stays as it was, with the host.
+      {"# Format\nfancy\n# Map host\nmaps.example.org\n", kCbErr, kCbErr,
+       "# Format\nfancy\n# Map host\nmaps.example.org\n"},
+      // Back to coordinates only: an empty line would hold no value, so one space.
+      {"# Format\ndms\n# Map host\nmaps.example.org\n", 4, 0,
+       "# Format\n \n# Map host\nmaps.example.org\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteBytes(dir / "settings.ini", five + c.later);
+    MessageBoxRecorder boxes;
+    FormRun form(dir / "settings.ini");
+    EXPECT_EQ(form.Control(IDC_FORMAT).selection, c.shown) << c.later;
+    if (c.chosen != kCbErr) {
+      ASSERT_TRUE(ModelChooseComboItem(form.dialog(), IDC_FORMAT, c.chosen));
+    }
+    form.Post(IDM_MAIN_CONFIG);
+    ASSERT_TRUE(boxes.WaitForCount(1, kWait));
+    EXPECT_EQ(ReadBytes(dir / "settings.ini"), five + c.saved) << c.later;
   }
 }
 

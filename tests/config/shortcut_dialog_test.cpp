@@ -85,6 +85,25 @@ TEST_F(ShortcutTest, NewNameWritesShortcutAndDesktopEntry) {
   EXPECT_EQ(Show(Config().shortcutPath), (Programs() / "GPS.lnk").string());
 }
 
+TEST_F(ShortcutTest, AFormatOtherThanCoordinatesOnlyGoesBeforeTheFiveWords) {
+  const struct {
+    int entry;  // of the format list
+    std::u16string name;
+    std::string arguments;
+  } cases[] = {{0, u"F0", "COM1: n 1 0 0"},
+               {1, u"F1", "--format ddm COM1: n 1 0 0"},
+               {7, u"F7", "--format plus COM1: n 1 0 0"},
+               {10, u"F10", "--format json COM1: n 1 0 0"}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(ModelChooseComboItem(form_.dialog(), IDC_FORMAT, c.entry));
+    const std::u16string& name = c.name;
+    Press(OpenNameDialog(), IDM_NAME_OK, &name);
+    ASSERT_TRUE(WaitForNameDialogToEnd()) << c.entry;
+    EXPECT_EQ(ReadBytes(Programs() / (Show(name) + ".lnk")),
+              ShortcutBytes(ThisProgramsQuarvel(), c.arguments));
+  }
+}
+
 TEST_F(ShortcutTest, ExistingNameAsksAndNoKeepsTheDialogOpen) {
   // Either file of the shortcut may be there already: another program's desktop
   // entry of that name is not replaced without asking either.
