@@ -212,12 +212,39 @@ class ConfigFormEndToEnd(ProgramFolder):
         self.assertEqual(t.wait_for_exit(), 0)
         self.assertIn(b"BSP4:", self.read(os.path.join(self.bin, "settings.ini")))
 
+    def test_format_list_saves_the_sixth_value_and_keeps_the_seventh(self):
+        five = (b"# COM port\nBSP4:\n# Default map type\np\n# Lite map\n0\n"
+                b"# Bluetooth\n0\n# Coordinates only\n1\n")
+        with open(os.path.join(self.bin, "settings.ini"), "wb") as f:
+            f.write(five + b"# Format\ngeo\n# Map host\nmaps.example.org:8080\n")
+        t = self.start()
+        screen = t.wait_for("[geo")
+        line = next(l for l in screen.splitlines() if "Format:" in l)
+        self.assertIn("[geo", line, f"the list is not beside its label on:\n{screen}")
+        # Tab order: port, coordinates only, Bluetooth, then (map type and lite map
+        # greyed) the format list.
+        t.keys("Tab", "Tab", "Tab", "Right")
+        t.wait_for("[osm")
+        t.save_main_config()
+        self.assertEqual(self.read(os.path.join(self.bin, "settings.ini")),
+                         five + b"# Format\nosm\n# Map host\nmaps.example.org:8080\n")
+        t.keys("F2", "Down", "Enter")
+        t.wait_for("Enter shortcut name:")
+        t.type("OSM")
+        t.keys("F2")
+        t.wait_for("Shortcut saved successfully!")
+        t.keys("Enter", "F1")
+        self.assertEqual(t.wait_for_exit(), 0)
+        lnk = self.read(os.path.join(self.data, "applications", "OSM.lnk")).decode()
+        self.assertTrue(lnk.endswith('" --format osm BSP4: p 0 0 1'), lnk)
+
     def test_narrow_terminal_gets_the_smartphone_layout(self):
         t = self.start(width=38)
         t.wait_for("GPS COM-port:")
         screen = t.wait_for("[Normal")
         # Each label shares its row with the field it names.
-        for label, field in (("GPS COM-port:", "[COM1:"), ("Map type:", "[Normal")):
+        for label, field in (("GPS COM-port:", "[COM1:"), ("Map type:", "[Normal"),
+                             ("Format:", "[as Coordinates")):
             line = next(l for l in screen.splitlines() if label in l)
             self.assertIn(field, line, f"{label!r} is not beside its field on:\n{screen}")
         t.keys("F1")

@@ -43,10 +43,13 @@ void Put(int row, int col, const std::u16string& text, int width = -1) {
   mvaddstr(row, col, utf8::Utf16ToUtf8(shown).c_str());
 }
 
-// A field of `width` cells: its text, padded, between brackets.
-void PutField(int row, int col, const std::u16string& text, int width, bool arrow) {
+// A field of `width` cells: its text, padded, between brackets. Too long, a field one
+// types in shows its end, where the caret is; a list its entry's beginning.
+void PutField(int row, int col, const std::u16string& text, int width, bool arrow, bool typed) {
   const int inner = std::max(1, width - 2 - (arrow ? 1 : 0));
-  std::u16string shown = text.size() > std::size_t(inner) ? text.substr(text.size() - inner) : text;
+  std::u16string shown = text;
+  if (text.size() > std::size_t(inner))
+    shown = typed ? text.substr(text.size() - inner) : Fit(text, inner);
   shown.append(std::size_t(std::max(0, inner - Width(shown))), u' ');
   Put(row, col, u"[" + shown + (arrow ? u"v]" : u"]"));
 }
@@ -70,7 +73,7 @@ void DrawControl(const ModelControl& control, const ControlTemplate& place, Orig
     case ModelControlKind::Edit: {
       const bool list = control.kind != ModelControlKind::Edit;
       if (focused && control.kind == ModelControlKind::ComboList) attron(A_REVERSE);
-      PutField(row, col, control.text, width, list);
+      PutField(row, col, control.text, width, list, control.kind != ModelControlKind::ComboList);
       if (focused && control.kind == ModelControlKind::ComboList) attroff(A_REVERSE);
       break;
     }
