@@ -117,6 +117,7 @@ class Scaling(unittest.TestCase):
             self.assertLessEqual(need[1], have[1], f"{what}: {need[1]} px high in {have[1]}")
             self.assertTrue(place[0] >= 0 and place[1] >= 0 and place[2] <= client[0]
                             and place[3] <= client[1], f"{what}: at {place}, outside {client}")
+        return {(id_, text) for id_, _, text, _, _, _ in fits}
 
     def check_scale(self, dpi):
         self.dpi = dpi
@@ -135,7 +136,9 @@ class Scaling(unittest.TestCase):
             config = self.wine.start(self.folder / "QuarvelConfig.exe")
             form = self.wine.find_window("Quarvel")
             self.assert_window("Quarvel", caption="1")
-            self.assert_layout(1018)
+            measured = self.assert_layout(1018)
+            # The format list's longest entry is its first.
+            self.assertIn(("1042", "as Coordinates only says"), measured)
             self.wine.screenshot(f"quarvel-config-windows-{dpi}dpi", form)
             # The name dialog, from the Save soft key's menu.
             self.wine.xdotool("windowfocus", "--sync", form)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """QuarvelConfig.exe under Wine: the form's defaults without settings.ini, a port
-typed in, "Main config" from the Save soft key's menu, and a named shortcut."""
+typed in, "Main config" from the Save soft key's menu, the format list, and a named
+shortcut."""
 import shutil
 import unittest
 
@@ -13,9 +14,12 @@ WATCH = "tests/win32/window_probe.exe"
 DEFAULTS = "COM1:|Normal|1|0|0|1|1"
 
 
-def settings_text(port, letter, lite, bluetooth, coordinates):
+def settings_text(port, letter, lite, bluetooth, coordinates, *later):
+    """later: the values after the fifth, "# Format" and "# Map host"."""
     lines = ["# COM port", port, "# Default map type", letter, "# Lite map", lite,
              "# Bluetooth", bluetooth, "# Coordinates only", coordinates]
+    for comment, value in zip(("# Format", "# Map host"), later):
+        lines += [comment, value]
     return "".join(line + "\r\n" for line in lines).encode()  # text mode: CR LF
 
 
@@ -115,6 +119,24 @@ class QuarvelConfigUnderWine(unittest.TestCase):
                          settings_text("COM3:", "n", "1", "0", "0"))
         self.exit_form()
 
+    def test_format_list_keeps_the_values_after_the_fifth(self):
+        self.wait_reported("format", "as Coordinates only says")
+        self.exit_form()
+        (self.folder / "settings.ini").write_bytes(
+            settings_text("COM2:", "s", "0", "0", "1", "UTM", "maps.example.org:8080"))
+        self.config = self.wine.start(self.folder / "QuarvelConfig.exe")
+        self.form = self.wine.find_window("Quarvel")
+        self.wait_reported("format", "utm")
+        self.click_control(1042)  # drops the list down; utm, mgrs, plus follow
+        self.wine.xdotool("key", "--delay", "100", "Down", "Down", "Return")
+        self.wait_reported("format", "plus")
+        self.save_menu(1)
+        self.wait_reported("msgbox", "Ok!|Config saved successfully!")
+        self.dismiss("Ok!")
+        self.assertEqual((self.folder / "settings.ini").read_bytes(),
+                         settings_text("COM2:", "s", "0", "0", "1", "plus", "maps.example.org:8080"))
+        self.exit_form()
+
     def shortcuts(self, name):
         return [p for p in (self.wine.prefix / "drive_c" / "users").rglob(name)
                 if p.parent.name == "Programs" and p.parent.parent.name == "Start Menu"]
@@ -125,6 +147,9 @@ class QuarvelConfigUnderWine(unittest.TestCase):
         self.wait_reported("form", DEFAULTS)
         self.type_port("COM4:")
         self.wait_reported("form", "COM4:|Normal|1|0|0|1|1")
+        self.click_control(1042)  # the format list: ddm, url, dd after the first entry
+        self.wine.xdotool("key", "--delay", "100", "Down", "Down", "Down", "Return")
+        self.wait_reported("format", "dd")
         self.save_menu(2)
         self.wait_reported("namedialog", "open")
         name_dialog = self.wine.find_window("Quarvel")
@@ -137,6 +162,8 @@ class QuarvelConfigUnderWine(unittest.TestCase):
         data = links[0].read_bytes()
         self.assertEqual(data[:4], b"\x4c\x00\x00\x00", "a shell link's header")
         self.assertIn("COM4: n 1 0 0".encode("utf-16-le"), data, "the five words as arguments")
+        self.assertIn("--format dd COM4: n 1 0 0".encode("utf-16-le"), data,
+                      "the format before the five words")
         self.assertIn(b"Quarvel.exe", data.replace(b"\x00", b""), "Quarvel.exe as the target")
         self.exit_form()
 

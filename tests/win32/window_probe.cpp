@@ -68,10 +68,17 @@ std::string IndicatorColour(HWND control) {
 
 int Checked(HWND dialog, int id) { return int(SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0)); }
 
+// The selected entry of a drop-down list, empty when none is.
+std::wstring Selected(HWND dialog, int id) {
+  wchar_t entry[64] = {};
+  const LRESULT selection = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+  if (selection >= 0)
+    SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, WPARAM(selection), LPARAM(entry));
+  return entry;
+}
+
 std::string FormValues(HWND form) {
-  wchar_t map[64] = {};
-  const LRESULT selection = SendDlgItemMessageW(form, 1039, CB_GETCURSEL, 0, 0);
-  if (selection >= 0) SendDlgItemMessageW(form, 1039, CB_GETLBTEXT, WPARAM(selection), LPARAM(map));
+  const std::wstring map = Selected(form, 1039);
   char line[600];
   std::snprintf(line, sizeof line, "%s|%s|%d|%d|%d|%d|%d",
                 Utf8(TextOf(GetDlgItem(form, 1018))).c_str(), Utf8(map).c_str(),
@@ -109,6 +116,7 @@ void ReportDialog(HWND window, std::map<std::string, std::string>& last,
     Report(last, "indicator", IndicatorColour(GetDlgItem(window, 1010)));
   } else if (GetDlgItem(window, 1018)) {
     Report(last, "form", FormValues(window));
+    Report(last, "format", Utf8(Selected(window, 1042)));
   } else if (HWND text = GetDlgItem(window, 0xFFFF); text && !GetDlgItem(window, 1041)) {
     if (!boxes[window]) {  // a message box: its caption and its text, once
       boxes[window] = true;
