@@ -120,6 +120,22 @@ class ConfigWindows(unittest.TestCase):
         self.button(self.form, "Exit")
         self.assertEqual(self.process.wait(timeout=TIMEOUT), 0)
 
+    def test_a_save_keeps_the_sixth_and_seventh_values(self):
+        self.button(self.form, "Exit")
+        self.assertEqual(self.process.wait(timeout=TIMEOUT), 0)
+        text = (b"# COM port\nCOM2:\n# Default map type\nh\n# Lite map\n0\n# Bluetooth\n1\n"
+                b"# Coordinates only\n0\n# Format\nmgrs\n# Map host\nmaps.example.org/q\n")
+        settings = os.path.join(self.bin, "settings.ini")
+        with open(settings, "wb") as f:
+            f.write(text)
+        self.process = self.desktop.start([self.program, "--gui"], cwd="/")
+        self.desktop.node(APP, "label", "Format:")
+        self.form = self.desktop.wait_for_window("Quarvel")
+        self.save([])
+        self.answer_box("Ok!", "Config saved successfully!")
+        with open(settings, "rb") as f:
+            self.assertEqual(f.read(), text)
+
     def box(self, node):
         extents = node.queryComponent().getExtents(self.desktop.atspi.WINDOW_COORDS)
         return extents.x, extents.y, extents.width, extents.height
@@ -128,18 +144,22 @@ class ConfigWindows(unittest.TestCase):
         nodes = self.desktop.nodes(APP)
         named = {(role, name): node for role, name, node in nodes}
         combos = [node for role, _, node in nodes if role == "combo box"]
-        fields = {"GPS:": combos[0], "Map type:": combos[1]}
+        fields = {"GPS:": combos[0], "Map type:": combos[1], "Format:": combos[2]}
         places = {name: (self.box(named["label", name]),
                          self.box(fields.get(name) or named["check box", name]))
-                  for name in ("GPS:", "Bluetooth:", "Coordinates only:", "Map type:", "Lite map:")}
+                  for name in ("GPS:", "Bluetooth:", "Coordinates only:", "Map type:", "Lite map:",
+                               "Format:")}
         starts = {name: (label[0], field[0]) for name, (label, field) in places.items()}
         self.assertEqual(len(set(starts.values())), 1, f"label and field starts: {starts}")
         for name, ((lx, ly, lw, lh), (fx, fy, fw, fh)) in places.items():
             self.assertGreaterEqual(fx, lx + lw, f"{name} overlaps its field")
             self.assertTrue(fy <= ly + lh / 2 <= fy + fh, f"{name} not beside its field")
+        # The format list is the last field, under Lite map.
         _, lite_y, _, lite_h = places["Lite map:"][1]
+        _, last_y, _, last_h = places["Format:"][1]
+        self.assertGreaterEqual(last_y, lite_y + lite_h, "the format list is not under Lite map")
         copyright_y = self.box(named["label", "(c) 2026 the Quarvel team"])[1]
-        self.assertLessEqual(copyright_y - (lite_y + lite_h), 24, "a band above the copyright")
+        self.assertLessEqual(copyright_y - (last_y + last_h), 24, "a band above the copyright")
         # The offered by-id name fits the port field, as GTK measures it.
         import gi
         gi.require_version("Gtk", "4.0")
