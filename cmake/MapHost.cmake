@@ -5,10 +5,14 @@ set(QUARVEL_MAP_HOST "maps.quarvel.net" CACHE STRING
   "Host of the map page in Quarvel's URLs: name[:port][/path], at most 190 characters")
 
 # Only characters that need no escaping in a URL or a C++ string literal; 190 keeps the
-# URL within its 255 characters.
+# URL within its 255 characters. The rule goes into quarvel_map_host.h too, so that
+# --map-host and settings.ini's map host are checked by the same pattern (the
+# ECMAScript grammar of std::regex reads it as CMake does).
+set(QUARVEL_MAP_HOST_PATTERN "^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]+)?(/[A-Za-z0-9._~-]+)*$")
+set(QUARVEL_MAP_HOST_MAX 190)
 string(LENGTH "${QUARVEL_MAP_HOST}" map_host_length)
-if(NOT QUARVEL_MAP_HOST MATCHES "^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]+)?(/[A-Za-z0-9._~-]+)*$"
-   OR map_host_length GREATER 190)
+if(NOT QUARVEL_MAP_HOST MATCHES "${QUARVEL_MAP_HOST_PATTERN}"
+   OR map_host_length GREATER QUARVEL_MAP_HOST_MAX)
   message(FATAL_ERROR "QUARVEL_MAP_HOST \"${QUARVEL_MAP_HOST}\" is not name[:port][/path] of "
     "at most 190 characters (letters, digits and . - _ ~ in names and path segments)")
 endif()
