@@ -180,21 +180,6 @@ namespace {
 
 using SentenceParser = void (*)(const char* text);
 
-// The GNSS talkers whose sentences are understood: GP (GPS), GN (combined),
-// GL (GLONASS), GA (Galileo), GB and BD (BeiDou), GQ and QZ (QZSS), GI (NavIC).
-// The second letter is looked at only when the first matched.
-bool IsGnssTalker(const char* talker) {
-  switch (talker[0]) {
-    case 'G': {
-      const char c = talker[1];
-      return c == 'P' || c == 'N' || c == 'L' || c == 'A' || c == 'B' || c == 'Q' || c == 'I';
-    }
-    case 'B': return talker[1] == 'D';
-    case 'Q': return talker[1] == 'Z';
-    default: return false;
-  }
-}
-
 // The parser of block I or a later one whose type letters `type` begins with, or
 // null. A letter is looked at only when the ones before it matched, so a text
 // shorter than six characters is never read past its end.
@@ -218,6 +203,18 @@ SentenceParser ParserFor(const char* t) {
 }
 
 }  // namespace
+
+bool IsGnssTalker(const char* talker) {
+  switch (talker[0]) {
+    case 'G': {
+      const char c = talker[1];
+      return c == 'P' || c == 'N' || c == 'L' || c == 'A' || c == 'B' || c == 'Q' || c == 'I';
+    }
+    case 'B': return talker[1] == 'D';
+    case 'Q': return talker[1] == 'Z';
+    default: return false;
+  }
+}
 
 void ParseNmeaSentence(const char* text) {
   if (const SentenceParser parse = ParserFor(text)) {

@@ -11,6 +11,11 @@
 // text is kept as the latest unrecognised one. Called on the reader thread.
 void ParseNmeaSentence(const char* text);
 
+// The GNSS talkers whose sentences are understood: GP (GPS), GN (combined),
+// GL (GLONASS), GA (Galileo), GB and BD (BeiDou), GQ and QZ (QZSS), GI (NavIC).
+// The second letter is looked at only when the first matched.
+bool IsGnssTalker(const char* talker);
+
 // Keeps the text, cut to 261 characters, as exactly the latest unrecognised text.
 void StoreOtherSentence(const char* text);
 

@@ -10,8 +10,9 @@
 #include <system_error>
 #include <thread>
 
-#include "nmea/parser.h"
 #include "locator/fix_gates.h"
+#include "locator/fix_record.h"
+#include "nmea/parser.h"
 #include "locator/reader/gps_source.h"
 #include "locator/wait_detail.h"
 #include "platform/dialogs.h"
@@ -54,6 +55,7 @@ ReaderState& Reader() {
 // Each fix is judged as it is parsed: --average counts every one, not only those a poll sees.
 void PassSentence(const char* sentence, void*) {
   ParseNmeaSentence(sentence);
+  KeepSentFields(sentence);
   JudgeFixSentence(sentence);
 }
 
@@ -102,6 +104,7 @@ void OpenGpsPort(ReaderState& reader) {
   GpsPortProblem problem;
   GpsSource port = OpenGpsSource(reader.portName.c_str(), reader.baudRate, problem);
   NoteGpsPortOpened();
+  ForgetSentFields();
   std::lock_guard lock(reader.mutex);
   if (reader.stopFlag) CloseGpsSource(port);
   reader.port = port;
