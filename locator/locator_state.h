@@ -21,6 +21,8 @@ struct LocatorState {
   std::u16string commandLine;  // written before the worker exists
   bool useClipboard = true;    // so are these
   bool positionOnStandardOutput = false;
+  std::u16string formatOption;   // --format's name, checked; empty when not given
+  std::u16string mapHostOption;  // --map-host's host, checked; empty when not given
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
   Settings settings;  // the worker's, filled at its start
 

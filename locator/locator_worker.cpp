@@ -2,6 +2,7 @@
 #include <thread>
 
 #include "locator/fix_gates.h"
+#include "locator/fix_record.h"
 #include "locator/locator_state.h"
 #include "nmea/parser.h"
 #include "locator/publish.h"
@@ -72,10 +73,15 @@ struct Publication {
 Publication Publish(double latitude, double longitude, const Settings& settings) {
   SetControlImage(Locator().dialog, IDC_INDICATOR, IDB_INDICATOR_GREEN);
   ShowStatus(IDS_SAVING);
+  const LocatorState& state = Locator();
+  std::string sent[int(SentField::Count)];
+  const PositionRecord record =
+      RecordOfFix(latitude, longitude, CopyGpsState(), LatestSentTexts(sent), settings.portName);
+  const PositionChoice choice =
+      ChoosePositionForm(settings, state.formatOption, state.mapHostOption);
   Publication done;
-  done.result = Locator().useClipboard
-                    ? PublishPosition(latitude, longitude, settings, &done.text, &done.why)
-                    : ComposePosition(latitude, longitude, settings, done.text);
+  done.result = state.useClipboard ? PublishPosition(record, choice, &done.text, &done.why)
+                                   : ComposePosition(record, choice, done.text);
   SetRunEnd(done.result == PublishResult::None ? RunEnd::ClipboardFailed : RunEnd::Published,
             done.text);
   return done;

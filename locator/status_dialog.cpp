@@ -74,6 +74,8 @@ int RunQuarvel(const char16_t* commandLine, const RunOptions& options) {
   state.commandLine = commandLine ? commandLine : u"";
   state.useClipboard = options.useClipboard;
   state.positionOnStandardOutput = options.positionOnStandardOutput;
+  state.formatOption = options.format;
+  state.mapHostOption = options.mapHost;
   state.deadline = options.timeout.count() > 0 ? std::chrono::steady_clock::now() + options.timeout
                                                : std::chrono::steady_clock::time_point::max();
   state.settings = Settings{};

@@ -25,6 +25,10 @@ struct RunOptions {
   // reports a refused clipboard can send the user there.
   bool positionOnStandardOutput = false;
   FixGates gates;  // what a position must meet to be published
+  // A name FindPositionFormat knows, and an IsMapHost host; empty: settings.ini's,
+  // else the default form (by Coordinates only) and the build's host.
+  std::u16string format;
+  std::u16string mapHost;
 };
 
 // The program entry: keeps the launch-argument line (empty: settings.ini is

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/map_host_check.h"
 #include "common/utf8.h"
+#include "locator/position_formats.h"
 #include "programs/program_build.h"
 #include "programs/program_options.h"
 #include "quarvel_map_host.h"
@@ -31,6 +33,17 @@ bool TakeDecimal(const char* text, double& value) {
          std::strspn(text, "0123456789.") == std::strlen(text);
 }
 bool TakeCount(const char* text, int& count) { return TakeSeconds(text, count) && count <= 255; }
+// A name of the position formats; the name is kept even when unknown, so the error can
+// say so.
+bool TakeFormat(const char* text, std::u16string& format) {
+  format = utf8::Utf8ToUtf16(text);
+  return FindPositionFormat(format).has_value();
+}
+
+bool TakeMapHost(const char* text, std::u16string& host) {
+  host = utf8::Utf8ToUtf16(text);
+  return IsMapHost(host);
+}
 
 using Entry = OptionEntry<QuarvelOptions>;
 constexpr Entry kOptions[] = {
@@ -48,6 +61,12 @@ constexpr Entry kOptions[] = {
      [](QuarvelOptions& o, const char* v) { return TakeDecimal(v, o.gates.accuracy); }},
     {"--average", nullptr, "SECONDS", "publish the mean of the good fixes over SECONDS",
      [](QuarvelOptions& o, const char* v) { return TakeSeconds(v, o.gates.averageSeconds); }},
+    {"--format", nullptr, "NAME",
+     "the position as NAME: ddm, url, dd, dms, utm, mgrs, plus, geo, osm or json",
+     [](QuarvelOptions& o, const char* v) { return TakeFormat(v, o.format); }},
+    {"--map-host", nullptr, "HOST",
+     "the map URL's host, HOST[:PORT][/PATH], instead of the build's",
+     [](QuarvelOptions& o, const char* v) { return TakeMapHost(v, o.mapHost); }},
     {"--gui", nullptr, nullptr,
      "the status window on the desktop (the default when started from it)",
      [](QuarvelOptions& o, const char*) { return o.gui = true; }},
@@ -64,7 +83,10 @@ constexpr Entry kOptions[] = {
 std::string MapUrlLines() {
   return "The map URL is http://" + utf8::Utf16ToUtf8(kMapHost) +
          "/quarvel/?lat=...&lon=...&t=MAP\n"
-         "(and &s=1 for the lite map); its host is the build setting QUARVEL_MAP_HOST.\n\n";
+         "(and &s=1 for the lite map); its host is the build setting QUARVEL_MAP_HOST\n"
+         "unless --map-host or the seventh value line of settings.ini gives another.\n"
+         "--format, else the sixth value line of settings.ini, picks another form of\n"
+         "the position: ddm is the coordinates, url the map URL.\n\n";
 }
 
 // The usage up to the options, in this build's words.
@@ -107,6 +129,9 @@ bool ReadQuarvelOptions(int argc, char** argv, QuarvelOptions& options, int& nex
   const OptionsEnd end = ReadOptions<QuarvelOptions>(argc, argv, Offered(), options);
   next = end.next;
   error = end.error;
+  if (error.starts_with("option '--format': malformed")) {
+    error += "; the formats are " + utf8::Utf16ToUtf8(PositionFormatNames());
+  }
   return error.empty();
 }
 

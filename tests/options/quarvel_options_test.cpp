@@ -76,6 +76,15 @@ TEST(QuarvelOptions, RefusedLinesSayWhy) {
       {{"--timeout=", "5"}, "option '--timeout': malformed value ''"},
       {{"--timeout", "99999999999"}, "option '--timeout': malformed value '99999999999'"},
       {{"--no-clipboard=1"}, "option '--no-clipboard' takes no value"},
+      {{"--format", "wgs84", "DEMO:"},
+       "option '--format': malformed value 'wgs84'; the formats are "
+       "ddm, url, dd, dms, utm, mgrs, plus, geo, osm, json"},
+      {{"--format="},
+       "option '--format': malformed value ''; the formats are "
+       "ddm, url, dd, dms, utm, mgrs, plus, geo, osm, json"},
+      {{"--map-host", "http://example.org"},
+       "option '--map-host': malformed value 'http://example.org'"},
+      {{"--map-host="}, "option '--map-host': malformed value ''"},
   };
   for (const auto& c : cases) {
     const Read read = ReadWords(c.words);
@@ -116,12 +125,32 @@ TEST(QuarvelOptions, GatesTakeTheirValuesAndRefuseMalformedOnes) {
   }
 }
 
+TEST(QuarvelOptions, FormatAndMapHostAreKeptAsGiven) {
+  const struct {
+    std::vector<std::string> words;
+    std::u16string format, mapHost;
+    int next;
+  } cases[] = {
+      {{"--format", "MGRS", "DEMO:"}, u"MGRS", u"", 3},
+      {{"--format=json", "--map-host", "[::1]:8080/m", "COM4:"}, u"json", u"[::1]:8080/m", 4},
+      {{"--map-host=maps.example.org"}, u"", u"maps.example.org", 2},
+  };
+  for (const auto& c : cases) {
+    const Read read = ReadWords(c.words);
+    EXPECT_TRUE(read.ok) << c.words[0] << ": " << read.error;
+    EXPECT_TRUE(read.options.format == c.format) << c.words[0];
+    EXPECT_TRUE(read.options.mapHost == c.mapHost) << c.words[0];
+    EXPECT_EQ(read.next, c.next) << c.words[0];
+  }
+}
+
 TEST(QuarvelOptions, UsageNamesEveryOptionAndExitStatus) {
   const std::string usage = QuarvelUsage();
   for (const char* part :
        {"--no-clipboard", "--timeout SECONDS", "--max-hdop H", "--min-satellites N",
-        "--accuracy METRES", "--average SECONDS", "--version", "-h, --help, /?",
-        "/dev/serial/by-id/", " 4 no position", " 64 the command"}) {
+        "--accuracy METRES", "--average SECONDS", "--version", "-h, --help, /?", "--format NAME",
+        "ddm, url, dd, dms, utm, mgrs, plus, geo, osm or json", "--map-host HOST",
+        "HOST[:PORT][/PATH]", "/dev/serial/by-id/", " 4 no position", " 64 the command"}) {
     EXPECT_NE(usage.find(part), std::string::npos) << part;
   }
 }

@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
   run.timeout = std::chrono::seconds(options.timeoutSeconds);
   run.positionOnStandardOutput = true;
   run.gates = options.gates;
+  run.format = options.format;
+  run.mapHost = options.mapHost;
   const auto runQuarvel = [&] { return RunQuarvel(commandLine.c_str(), run); };
   const FrontEndFacts facts =
       CurrentFrontEndFacts(options.gui, options.terminal, GtkWindowsBuilt());

@@ -65,6 +65,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   run.useClipboard = !command.options.noClipboard;
   run.timeout = std::chrono::seconds(command.options.timeoutSeconds);
   run.gates = command.options.gates;
+  run.format = command.options.format;
+  run.mapHost = command.options.mapHost;
   const int status = RunQuarvel(command.launchLine.c_str(), run);
   const std::u16string published = PublishedText();
   if (!published.empty()) WriteProgramStream(ProgramStream::Out, published + u"\n");
