@@ -125,25 +125,6 @@ TEST(QuarvelOptions, GatesTakeTheirValuesAndRefuseMalformedOnes) {
   }
 }
 
-TEST(QuarvelOptions, FormatAndMapHostAreKeptAsGiven) {
-  const struct {
-    std::vector<std::string> words;
-    std::u16string format, mapHost;
-    int next;
-  } cases[] = {
-      {{"--format", "MGRS", "DEMO:"}, u"MGRS", u"", 3},
-      {{"--format=json", "--map-host", "[::1]:8080/m", "COM4:"}, u"json", u"[::1]:8080/m", 4},
-      {{"--map-host=maps.example.org"}, u"", u"maps.example.org", 2},
-  };
-  for (const auto& c : cases) {
-    const Read read = ReadWords(c.words);
-    EXPECT_TRUE(read.ok) << c.words[0] << ": " << read.error;
-    EXPECT_TRUE(read.options.format == c.format) << c.words[0];
-    EXPECT_TRUE(read.options.mapHost == c.mapHost) << c.words[0];
-    EXPECT_EQ(read.next, c.next) << c.words[0];
-  }
-}
-
 TEST(QuarvelOptions, UsageNamesEveryOptionAndExitStatus) {
   const std::string usage = QuarvelUsage();
   for (const char* part :

@@ -33,8 +33,6 @@ const SaveCase kSaveCases[] = {
     {"the file's later lines, comments and an unknown eighth value are kept",
      kFive + "# Format\r\nutm\r\n\n# Map host\nh.example:81/map\n# Eighth\n8\n", kForm, 5,
      kFive + "# Format\r\nutm\r\n\n# Map host\nh.example:81/map\n# Eighth\n8\n"},
-    {"a last line without a line feed gets one", kFive + "# Format\nplus", kForm, 5,
-     kFive + "# Format\nplus\n"},
     {"the record's format replaces the file's, the map host stays",
      kFive + "# Format\nutm\n# Map host\nh.example\n", WithLater(kForm, u"json", u""), 5,
      kFive + "# Format\njson\n# Map host\nh.example\n"},

@@ -102,8 +102,6 @@ class FormatRun(unittest.TestCase):
         cases = [
             (["--format", "wgs84"], "malformed value 'wgs84'; the formats are " + NAMES),
             (["--map-host", "maps.example.org/a b"], "--map-host': malformed value"),
-            (["--map-host", "http://maps.example.org"], "--map-host': malformed value"),
-            (["--map-host", "a" * 191], "--map-host': malformed value"),
         ]
         for args, text in cases:
             with self.subTest(args=args):
