@@ -65,6 +65,11 @@ class CommandLineUnderWine(unittest.TestCase):
             ("Quarvel.exe", ["--max-hdop", "0"], 64, "",
              "Quarvel: option '--max-hdop': malformed value '0'\n\n" + USAGE),
             ("Quarvel.exe", ["--terminal"], 64, "", "Quarvel: unknown option '--terminal'\n"),
+            ("Quarvel.exe", ["--format", "wgs84", "DEMO:"], 64, "",
+             "Quarvel: option '--format': malformed value 'wgs84'; the formats are "
+             "ddm, url, dd, dms, utm, mgrs, plus, geo, osm, json\n\n" + USAGE),
+            ("Quarvel.exe", ["--map-host", "http://x.example", "DEMO:"], 64, "",
+             "Quarvel: option '--map-host': malformed value 'http://x.example'\n\n" + USAGE),
             ("QuarvelConfig.exe", ["--version"], 0, f"QuarvelConfig {VERSION}\n", ""),
             ("QuarvelConfig.exe", ["/?"], 0, CONFIG_USAGE, ""),
             ("QuarvelConfig.exe", ["COM1:"], 64, "",
@@ -78,6 +83,7 @@ class CommandLineUnderWine(unittest.TestCase):
                 self.assertTrue(got[2].startswith(err) and (err or not got[2]), got[2])
         usage = self.run_program("Quarvel.exe", "--help")[1]
         for part in ("--no-clipboard", "--timeout SECONDS", "--version", "-h, --help, /?",
+                     "--format NAME", "--map-host HOST",
                      " 4 no position", " 64 the command", "%APPDATA%\\Quarvel\\"):
             self.assertIn(part, usage)
         self.assertNotIn("--gui", usage, "the windows are always shown on Windows")
@@ -87,6 +93,22 @@ class CommandLineUnderWine(unittest.TestCase):
         status, out, err = self.run_program("Quarvel.exe", "--no-clipboard", "DEMO:", "n", "0",
                                             "0", "1")
         self.assertEqual((status, out, err), (0, "N48°51.301 E2°17.698\n", ""))
+
+    def test_a_format_and_a_map_host(self):
+        cases = [
+            (["--format", "json"], r'\{"lat":48\.85\d*,"lon":2\.29\d*,"alt":\d+\.\d+,'
+             r'"time":"20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.00Z","quality":1,"satellites":9,'
+             r'"hdop":0\.9,"accuracy":null,"source":"DEMO:"\}\n'),
+            (["--format=DMS"], r'48°51\'\d\d\.\d"N 2°17\'\d\d\.\d"E\n'),
+            (["--map-host", "127.0.0.1:8080/m"],
+             r"http://127\.0\.0\.1:8080/m/quarvel/\?lat=48\.85\d*&lon=2\.29\d*&t=h\n"),
+        ]
+        for args, line in cases:
+            with self.subTest(args=args):
+                status, out, err = self.run_program("Quarvel.exe", "--no-clipboard", *args,
+                                                    "DEMO:", "h", "0", "0", "0")
+                self.assertEqual((status, err), (0, ""), out)
+                self.assertRegex(out, "^" + line + "$")
 
     def test_timeout_on_a_silent_port(self):
         self.wine.serial_port(1)
