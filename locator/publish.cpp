@@ -43,7 +43,7 @@ PositionChoice ChoosePositionForm(const Settings& settings, std::u16string_view 
   choice.map.mapType = settings.mapType;
   choice.map.liteMap = settings.liteMap != 0;
   if (IsMapHost(settings.mapHost)) choice.map.host = settings.mapHost;
-  // The option's text is no terminated string of its own: it is the state's whole string.
+  // The view is a whole string's, so its data ends with a terminator, as a host's must.
   if (!mapHostOption.empty()) choice.map.host = mapHostOption.data();
   return choice;
 }
