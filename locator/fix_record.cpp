@@ -4,6 +4,7 @@
 #include <charconv>
 #include <mutex>
 
+#include "locator/fix_gates.h"
 #include "nmea/parser.h"
 
 namespace {
@@ -118,5 +119,9 @@ PositionRecord RecordOfFix(double latitude, double longitude, const GpsState& st
     record.hdop = Hdop(state.gns.hdop);
   }
   record.time = TimeOf(state, texts);
+  // Only an error the receiver measured (GST, or a location service's) is shown as one;
+  // HDOP × 5 m is too rough to be passed on as the fix's accuracy.
+  const FixQuality quality = QualityOf(state);
+  if (quality.measured) record.accuracy = quality.accuracy;
   return record;
 }

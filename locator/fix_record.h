@@ -29,6 +29,7 @@ SentTexts LatestSentTexts(std::string (&storage)[int(SentField::Count)]);
 // The record of the fix at latitude, longitude: once a GGA came, its quality,
 // satellites, HDOP and altitude (from its text, with its decimals), else a GNS's
 // satellites and HDOP; the time from RMC's date (20yy) and time, else ZDA's, the
-// seconds' decimals from the text; no accuracy; source is the port text.
+// seconds' decimals from the text; the accuracy GST measured, if any; source is the
+// port text.
 PositionRecord RecordOfFix(double latitude, double longitude, const GpsState& state,
                            const SentTexts& texts, std::u16string_view source);

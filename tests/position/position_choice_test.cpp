@@ -99,6 +99,11 @@ TEST(RecordOfFix, TheStatesWordsAroundThePosition) {
        {"$GNGNS,112257.00,3844.24011,N,00908.43828,W,AN,10,0.83,111.1,52.4,,,V*"},
        R"({"lat":1.5,"lon":2.5,"alt":null,"time":null,"quality":0,)"
        R"("satellites":10,"hdop":0.83,"accuracy":null,"source":"COM1:"})"},
+      {"GST's errors are the accuracy: sqrt(3^2 + 4^2)",
+       {"$GPGGA,120001,5545.3480,N,03737.0380,E,1,08,0.9,7.25,M,,M,,*",
+        "$GPGST,120001,1.0,4.0,3.0,0.0,3.0,4.0,5.0*"},
+       R"({"lat":1.5,"lon":2.5,"alt":7.25,"time":null,"quality":1,)"
+       R"("satellites":8,"hdop":0.9,"accuracy":5,"source":"COM1:"})"},
       {"a proprietary RMC-like sentence keeps nothing",
        {"$GPGGA,120001,5545.3480,N,03737.0380,E,1,08,0.9,7.25,M,,M,,*", "$PGRMZ,93,f,3*",
         "$PGGGA,120001,5545.3480,N,03737.0380,E,1,08,0.9,99.9,M,,M,,*"},
