@@ -182,7 +182,8 @@ class HostilePeers(NetworkRun):
         self.assertEqual((timed.returncode, timed.stdout), (0, COORDINATES + "\n"), timed.stderr)
         peak = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", timed.stderr).group(1))
         print("peak memory after 30 MB of noise: %d kB" % peak, file=sys.stderr)
-        self.assertLess(peak, 20 * 1024, "peak resident set in kB")
+        if os.environ.get("QUARVEL_SANITIZED") != "1":  # a sanitizer's shadow memory is not ours
+            self.assertLess(peak, 20 * 1024, "peak resident set in kB")
 
     def test_silent_peers_end_with_the_timeout_and_with_stop(self):
         silent = self.peer(lambda conn, stop: stop.wait(120))
