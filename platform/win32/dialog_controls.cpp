@@ -81,9 +81,29 @@ bool IsControlEnabled(DialogHandle dialog, int controlId) {
   return control && IsWindowEnabled(control);
 }
 
+// A list entry wider than the field (a port's friendly name) is read whole in the
+// dropped-down list, as Windows' own port lists show them; the field clips it.
+void WidenDroppedList(HWND combo, const wchar_t* text) {
+  HDC dc = GetDC(combo);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  const BOOL measured = GetTextExtentPoint32W(dc, text, int(wcslen(text)), &size);
+  // Room for the list's scroll bar and its edges (system metrics: this runs on Windows 7).
+  const int need =
+      size.cx + GetSystemMetrics(SM_CXVSCROLL) + MulDiv(8, GetDeviceCaps(dc, LOGPIXELSX), 96);
+  SelectObject(dc, old);
+  ReleaseDC(combo, dc);
+  if (measured && need > SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0)) {
+    SendMessageW(combo, CB_SETDROPPEDWIDTH, WPARAM(need), 0);
+  }
+}
+
 int ComboAddString(DialogHandle dialog, int controlId, const char16_t* text) {
-  return int(SendToControl(dialog, controlId, CB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(AsWide(text)), kCbErr));
+  const int index = int(SendToControl(dialog, controlId, CB_ADDSTRING, 0,
+                                      reinterpret_cast<LPARAM>(AsWide(text)), kCbErr));
+  if (index >= 0) WidenDroppedList(Control(dialog, controlId), AsWide(text));
+  return index;
 }
 
 bool ComboLimitText(DialogHandle dialog, int controlId, int units) {

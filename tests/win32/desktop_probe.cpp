@@ -214,8 +214,9 @@ void FitControl(HWND control, const Measure& measure) {
     need.cx += extra;
     Report(control, check ? "check" : "button", text, need, have);
   } else if (!_wcsicmp(className, L"ComboBox")) {
-    // The widest entry beside the drop-down arrow.
+    // The widest entry beside the drop-down arrow, in the list as it drops down.
     const int arrow = GetSystemMetricsForDpi(SM_CXVSCROLL, measure.dpi) + measure.Scaled(2 * 3);
+    const LONG dropped = LONG(SendMessageW(control, CB_GETDROPPEDWIDTH, 0, 0));
     const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
       wchar_t entry[128] = {};
@@ -223,7 +224,7 @@ void FitControl(HWND control, const Measure& measure) {
       SendMessageW(control, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(entry));
       SIZE need = measure.Wrapped(entry, 0x7FFF);
       need.cx += arrow;
-      Report(control, "entry", entry, need, {have.cx, need.cy});
+      Report(control, "entry", entry, need, {std::max(have.cx, dropped), need.cy});
     }
   }
 }
