@@ -34,10 +34,6 @@ bool SetSerialPortSpeed(SerialPortHandle port, uint32_t baudRate, std::u16string
 // speed change those bytes were framed at the speed left and mean nothing.
 void DiscardSerialInput(SerialPortHandle port);
 
-// Whether the port is a line with a speed: false for a source that merely
-// passes NMEA on (gpsd), whose speed is not ours to set.
-bool SerialPortHasSpeed(SerialPortHandle port);
-
 // Blocks until bytes arrive, then gathers more until `capacity` bytes have
 // come or the line has been quiet for a moment, so a receiver's burst is
 // returned whole. Returns the count, 0 when woken by WakeSerialPort, or

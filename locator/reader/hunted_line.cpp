@@ -10,7 +10,7 @@ namespace {
 // judges the speed at some moment.
 std::chrono::milliseconds FirstByteWait(const HuntedLine& line) {
   const HuntClock::time_point deadline = HuntDeadline(line.watch.hunt);
-  if (!line.hunts || deadline == HuntClock::time_point::max()) return std::chrono::milliseconds(-1);
+  if (deadline == HuntClock::time_point::max()) return std::chrono::milliseconds(-1);
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - HuntClock::now());
   return std::max(std::chrono::milliseconds(0), left);
 }
@@ -19,8 +19,7 @@ std::chrono::milliseconds FirstByteWait(const HuntedLine& line) {
 
 void StartHuntedLine(HuntedLine& line, SerialPortHandle port, uint32_t speed, bool fixed) {
   line.port = port;
-  line.hunts = SerialPortHasSpeed(port);
-  StartLineWatch(line.watch, speed, fixed || !line.hunts, HuntClock::now());
+  StartLineWatch(line.watch, speed, fixed, HuntClock::now());
 }
 
 std::ptrdiff_t ReadHuntedLine(HuntedLine& line, char* buffer, std::size_t capacity,
@@ -28,7 +27,7 @@ std::ptrdiff_t ReadHuntedLine(HuntedLine& line, char* buffer, std::size_t capaci
   *speedChanged = false;
   const std::ptrdiff_t count =
       ReadSerialPortWithin(line.port, buffer, capacity, FirstByteWait(line));
-  if (count == kSerialPortGone || !line.hunts) return count;
+  if (count == kSerialPortGone) return count;
   const uint32_t speed = WatchLine(line.watch, buffer, std::size_t(count), HuntClock::now());
   if (speed != 0 && SetSerialPortSpeed(line.port, speed)) {
     DiscardSerialInput(line.port);

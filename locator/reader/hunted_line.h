@@ -10,7 +10,6 @@
 struct HuntedLine {
   SerialPortHandle port = kInvalidSerialPort;
   LineWatch watch;
-  bool hunts = false;  // a line with a speed: gpsd's socket has none
 };
 
 // Starts watching the open port at the speed it was opened with; `fixed` keeps

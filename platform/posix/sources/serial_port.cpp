@@ -119,10 +119,6 @@ void DiscardSerialInput(SerialPortHandle port) {
   if (port != kInvalidSerialPort) tcflush(port->fd, TCIFLUSH);
 }
 
-bool SerialPortHasSpeed(SerialPortHandle port) {
-  return port != kInvalidSerialPort;
-}
-
 void WakeSerialPort(SerialPortHandle port) {
   if (port == kInvalidSerialPort) return;
   const uint64_t one = 1;
