@@ -3,45 +3,23 @@
 template) on a private bus that stands in for the system bus.
 Usage: bluetooth_e2e.py QUARVEL [unittest args]."""
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import unittest
 
 import dbus
 
 import support
+from mock_system_bus import MockSystemBus
 from support import Quarvel, XServer, environment, wait_for
 
 ADAPTER = "hci0"
 
 
-class MockBluez:
-    """dbus-daemon on a socket of its own, with the bluez5 template on it."""
+class MockBluez(MockSystemBus):
+    """The bluez5 template on a private bus."""
 
     def __init__(self, with_bluez=True):
-        self.folder = tempfile.mkdtemp()
-        self.address = "unix:path=" + os.path.join(self.folder, "bus")
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--address=" + self.address],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        assert wait_for(lambda: os.path.exists(os.path.join(self.folder, "bus")))
-        self.bus = wait_for(self._connect) and self._bus
-        self.mock = None
-        if with_bluez:
-            self.mock = subprocess.Popen(
-                ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "bluez5"],
-                env=dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address),
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            assert wait_for(lambda: self.bus.name_has_owner("org.bluez")), "no mock BlueZ"
-
-    def _connect(self):
-        try:
-            self._bus = dbus.bus.BusConnection(self.address)
-            return True
-        except dbus.exceptions.DBusException:
-            return False
+        super().__init__("bluez5" if with_bluez else None, "org.bluez")
 
     def add_adapter(self, powered, device=ADAPTER):
         root = self.bus.get_object("org.bluez", "/")
@@ -57,14 +35,6 @@ class MockBluez:
         adapter = self.bus.get_object("org.bluez", "/org/bluez/" + device)
         return bool(adapter.Get("org.bluez.Adapter1", name,
                                 dbus_interface="org.freedesktop.DBus.Properties"))
-
-    def close(self):
-        self.bus.close()
-        for proc in (self.mock, self.daemon):
-            if proc:
-                proc.terminate()
-                proc.wait(timeout=support.PATIENCE)
-        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class BluetoothRun(unittest.TestCase):

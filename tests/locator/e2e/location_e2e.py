@@ -2,20 +2,18 @@
 """quarvel "location:" against a stand-in GeoClue2 (python3-dbusmock with the template
 in tests/support) on a private bus standing in for the system bus: this machine has
 no location hardware. Usage: location_e2e.py QUARVEL [unittest args]."""
-import json
 import math
 import os
 import shlex
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 import dbus
 
 import support
+from mock_system_bus import MockSystemBus
 from support import Quarvel, XServer, environment, wait_for  # noqa: F401
 
 TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support",
@@ -25,31 +23,11 @@ MANAGER = "/org/freedesktop/GeoClue2/Manager"
 REASON_LINE = "Error! Error Opening Comms Port."
 
 
-class StandInGeoClue:
-    """dbus-daemon on a socket of its own, with the stand-in GeoClue2 on it when asked."""
+class StandInGeoClue(MockSystemBus):
+    """The stand-in GeoClue2 on a private bus, when asked."""
 
     def __init__(self, with_geoclue=True, refuse=""):
-        self.folder = tempfile.mkdtemp()
-        self.address = "unix:path=" + os.path.join(self.folder, "bus")
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--address=" + self.address],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        assert wait_for(self._connect), "no private bus"
-        self.mock = None
-        if with_geoclue:
-            self.mock = subprocess.Popen(
-                ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", TEMPLATE,
-                 "--parameters", json.dumps({"refuse": refuse})],
-                env=dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address),
-                stdout=subprocess.DEVNULL)
-            assert wait_for(lambda: self.bus.name_has_owner(GEOCLUE)), "no stand-in GeoClue"
-
-    def _connect(self):
-        try:
-            self.bus = dbus.bus.BusConnection(self.address)
-            return True
-        except dbus.exceptions.DBusException:
-            return False
+        super().__init__(TEMPLATE if with_geoclue else None, GEOCLUE, {"refuse": refuse})
 
     def move_to(self, latitude, longitude, accuracy, altitude=math.nan):
         manager = self.bus.get_object(GEOCLUE, MANAGER)
@@ -60,14 +38,6 @@ class StandInGeoClue:
         client = self.bus.get_object(GEOCLUE, "/org/freedesktop/GeoClue2/Client/1")
         return client.Get("org.freedesktop.GeoClue2.Client", name,
                           dbus_interface="org.freedesktop.DBus.Properties")
-
-    def close(self):
-        self.bus.close()
-        for proc in (self.mock, self.daemon):
-            if proc:
-                proc.terminate()
-                proc.wait(timeout=support.PATIENCE)
-        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class LocationRun(unittest.TestCase):
