@@ -10,7 +10,7 @@ import dbus
 
 import support
 from mock_system_bus import MockSystemBus
-from support import Quarvel, XServer, environment, wait_for
+from support import Quarvel, XServer, environment
 
 ADAPTER = "hci0"
 
