@@ -1,13 +1,46 @@
 """Peers on loopback for the tests of the network sources: a TCP server whose
-connections are served on threads of their own, that can leave and come back."""
+connections are served on threads of their own, that can leave and come back; a
+real gpsd that gpsfake feeds."""
+import os
+import shutil
+import signal
 import socket
+import subprocess
+import tempfile
 import threading
+import time
 
 
 def free_port(kind=socket.SOCK_STREAM):
     with socket.socket(socket.AF_INET, kind) as probe:
         probe.bind(("127.0.0.1", 0))
         return probe.getsockname()[1]
+
+
+def start_gpsfake(test, log):
+    """A real gpsd fed `log` by gpsfake on a free loopback port, ended with the test:
+    the port, once gpsd listens (the test is skipped without gpsd and gpsfake)."""
+    if not shutil.which("gpsfake") or not shutil.which("gpsd"):
+        test.skipTest("gpsd or gpsfake not installed")
+    folder = tempfile.mkdtemp()
+    test.addCleanup(shutil.rmtree, folder)
+    copy = os.path.join(folder, "gn.nmea")
+    shutil.copy(log, copy)
+    port = free_port()
+    fake = subprocess.Popen(["gpsfake", "-q", "-P", str(port), copy], start_new_session=True,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    test.addCleanup(lambda: (os.killpg(fake.pid, signal.SIGTERM), fake.wait()))
+    deadline = time.monotonic() + 30
+    while not listening(port):
+        if time.monotonic() > deadline:
+            test.fail("gpsd never listened")
+        time.sleep(0.05)
+    return port
+
+
+def listening(port):
+    with socket.socket() as probe:
+        return probe.connect_ex(("127.0.0.1", port)) == 0
 
 
 class TcpPeer:

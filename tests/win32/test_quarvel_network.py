@@ -3,17 +3,13 @@
 real gpsd (gpsfake) named by host and port, refused and unknown hosts."""
 import os
 import shutil
-import signal
-import socket
-import subprocess
 import sys
-import tempfile
 import unittest
 
 import wine_harness
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from network_peers import TcpPeer, free_port, play_bursts  # noqa: E402
+from network_peers import TcpPeer, free_port, play_bursts, start_gpsfake  # noqa: E402
 
 QUARVEL = "platform/win32/programs/Quarvel.exe"
 WATCH = "tests/win32/window_probe.exe"
@@ -65,21 +61,7 @@ class QuarvelOnTheNetworkUnderWine(unittest.TestCase):
         self.run_to_position("tcp:127.0.0.1:%d" % peer.port, COORDINATES)
 
     def test_a_real_gpsd_named_by_host_and_port(self):
-        if not shutil.which("gpsfake"):
-            self.skipTest("gpsfake not installed")
-        folder = tempfile.mkdtemp()
-        self.addCleanup(shutil.rmtree, folder)
-        log = os.path.join(folder, "gn.nmea")
-        shutil.copy(GN_LOG, log)
-        port = free_port()
-        fake = subprocess.Popen(["gpsfake", "-q", "-P", str(port), log], start_new_session=True,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: (os.killpg(fake.pid, signal.SIGTERM), fake.wait()))
-
-        def listening():
-            with socket.socket() as probe:
-                return probe.connect_ex(("127.0.0.1", port)) == 0
-        wine_harness.wait_for(listening, 30, what="gpsd listening")
+        port = start_gpsfake(self, GN_LOG)
         self.run_to_position("gpsd:127.0.0.1:%d" % port, GN_POSITION)
 
     def test_hosts_that_cannot_be_reached_tell_the_user_why(self):

@@ -6,19 +6,17 @@ Usage: network_e2e.py QUARVEL [unittest args]."""
 import os
 import random
 import re
-import shutil
 import signal
 import socket
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import unittest
 
 import support
-from network_peers import TcpPeer, free_port, play_bursts
-from support import FIX_GGA, FIX_RMC, NO_FIX_GGA, Quarvel, XServer, environment, sentence, wait_for
+from network_peers import TcpPeer, free_port, play_bursts, start_gpsfake
+from support import FIX_GGA, FIX_RMC, NO_FIX_GGA, Quarvel, XServer, environment, sentence
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 GN_LOG = os.path.join(HERE, "..", "..", "nmea", "data", "ublox8_multi_gnss.nmea")
@@ -142,26 +140,11 @@ class UdpSources(NetworkRun):
 
 class Gpsd(NetworkRun):
     def test_a_real_gpsd_named_by_host_and_port(self):
-        if not shutil.which("gpsfake") or not shutil.which("gpsd"):
-            self.skipTest("gpsd or gpsfake not installed")
-        folder = tempfile.mkdtemp()
-        self.addCleanup(shutil.rmtree, folder)
-        log = os.path.join(folder, "gn.nmea")
-        shutil.copy(GN_LOG, log)
-        port = free_port()
-        fake = subprocess.Popen(["gpsfake", "-q", "-P", str(port), log], start_new_session=True,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: (os.killpg(fake.pid, signal.SIGTERM), fake.wait()))
-        self.assertTrue(wait_for(lambda: self.listening(port), 30), "gpsd never listened")
+        port = start_gpsfake(self, GN_LOG)
         run = self.start(["--no-clipboard", "gpsd:localhost:%d" % port, "n", "0", "0", "1"])
         status, out = run.finish()
         self.assertEqual((status, out), (0, GN_POSITION + "\n"), run.stderr)
         self.assertClean(run)
-
-    @staticmethod
-    def listening(port):
-        with socket.socket() as probe:
-            return probe.connect_ex(("127.0.0.1", port)) == 0
 
 
 class HostilePeers(NetworkRun):
