@@ -109,7 +109,6 @@ void DiscardSerialInput(SerialPortHandle port) {
   if (port != kInvalidSerialPort) PurgeComm(port->file, PURGE_RXCLEAR);
 }
 
-
 std::ptrdiff_t ReadSerialPort(SerialPortHandle port, char* buffer, std::size_t capacity) {
   return ReadSerialPortWithin(port, buffer, capacity, std::chrono::milliseconds(-1));
 }
